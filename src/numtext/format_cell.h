@@ -1,0 +1,16 @@
+// The text of one distance in the depth-of-field table.
+#pragma once
+
+#include "numtext/short_text.h"
+
+namespace velmo {
+
+/// `x` in metres as a table cell: ".ddd" below 0.995, "d.dd" below 9.95,
+/// "dd.d" below 99.5, then whole metres with a point ("123.") up to
+/// 100000., then "d.dE+dd". An undefined value is "&infin;" in HTML and
+/// "  INF" in text, without sign. A negative value keeps its "-" in front
+/// of the text of its magnitude. `sign`, when not 0, goes in front of every
+/// finite value.
+ShortText FormatCell(char sign, bool html, double x);
+
+}  // namespace velmo

@@ -1,0 +1,32 @@
+#include "numtext/format_compact.h"
+
+#include "numtext/number_settings.h"
+#include "numtext/render_float.h"
+#include "numtext/undefined.h"
+
+namespace velmo {
+
+ShortText FormatCompact(long double x, std::uint16_t precision) {
+  if (IsUndefined(x)) return ShortText("?");
+  if (precision == 0) precision = SignificantDigits;
+  ShortText text;
+  if ((x < 0 ? -x : x) < 10000) {
+    text = RenderFloat(x, FloatForm::General, precision, 1);
+  } else {
+    text = RenderFloat(x, FloatForm::Exponent, precision, 1);
+    std::size_t e = text.View().find('E');
+    if (e + 1 < text.size() && text[e + 1] == '+') text.Erase(e + 1);
+    while (e > 0 && text[e - 1] == '0') text.Erase(--e);
+    if (e > 0 && text[e - 1] == DecimalSeparator) text.Erase(e - 1);
+  }
+  if (text.size() >= 2) {
+    if (text[0] == '0') {
+      text.Erase(0);
+    } else if (text[0] == '-' && text[1] == '0') {
+      text.Erase(1);
+    }
+  }
+  return text;
+}
+
+}  // namespace velmo

@@ -1,0 +1,80 @@
+#include "numtext/format_width.h"
+
+#include <algorithm>
+
+#include "numtext/number_settings.h"
+#include "numtext/render_float.h"
+#include "numtext/undefined.h"
+
+namespace velmo {
+
+namespace {
+
+// Lifts |x| by about 1E-17 so that exact powers of ten, scaled down by the
+// inexact factor t below, do not fall one short of the next decade.
+const long double kLift = 1 + 92 * 0x1p-63L;
+// 0.1 rounded to the extended format, a hair above 0.1.
+constexpr long double kTenth = 0.1L;
+
+void DropZerosBefore(ShortText& text, std::size_t end) {
+  while (end > 0 && text[end - 1] == '0') text.Erase(--end);
+  if (end > 0 && text[end - 1] == DecimalSeparator) text.Erase(end - 1);
+}
+
+bool FixedForm(long double x, int n, int width, int maxDecimals, bool dropTrailingZeros, ShortText& text) {
+  int f = n + 1;
+  int g = SignificantDigits - f;
+  f = std::max(f, 1);
+  g = std::min(g, std::min(width - 2 - f, maxDecimals));
+  if (g < 0) return false;
+  text = RenderFloat(x, FloatForm::Fixed, width, g);
+  if (g == 0) text.Append(DecimalSeparator);
+  if (dropTrailingZeros) DropZerosBefore(text, text.size());
+  return true;
+}
+
+ShortText ExponentForm(long double x, int n, int width, int maxDecimals, bool dropTrailingZeros) {
+  int k = (n >= 100 || n <= -100) ? 4 : 3;
+  ShortText text = RenderFloat(x, FloatForm::Exponent, std::min(width - k - 3, maxDecimals), 2);
+  if (dropTrailingZeros) {
+    std::size_t e = text.View().find('E');
+    if (e != std::string_view::npos) DropZerosBefore(text, e);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::int32_t DecimalExponent(long double x) {
+  if (x == 0) return -1;
+  long double a = (x < 0 ? -x : x) * kLift;
+  std::int32_t n = 0;
+  while (a >= 10) {
+    a *= kTenth;
+    ++n;
+  }
+  while (a < 1) {
+    a *= 10;
+    --n;
+  }
+  return n;
+}
+
+ShortText FormatWidth(long double x, int width, int maxDecimals, bool forceExponent, bool dropTrailingZeros,
+                      bool noFill) {
+  ShortText text;
+  if (IsUndefined(x)) {
+    text.Append('?');
+  } else {
+    std::int32_t n = DecimalExponent(x);
+    if (forceExponent || !FixedForm(x, n, width, maxDecimals, dropTrailingZeros, text)) {
+      text = ExponentForm(x, n, width, maxDecimals, dropTrailingZeros);
+    }
+  }
+  if (!noFill && text.size() < static_cast<std::size_t>(std::max(width, 0))) {
+    text.Prepend(static_cast<std::size_t>(width) - text.size(), ' ');
+  }
+  return text;
+}
+
+}  // namespace velmo

@@ -1,0 +1,20 @@
+// Numbers as text within a width.
+#pragma once
+
+#include <cstdint>
+
+#include "numtext/short_text.h"
+
+namespace velmo {
+
+/// The exponent of the leading decimal digit of `x`: 1 -> 0, 99999.99 -> 4,
+/// 0.001 -> -3; -1 for zero.
+std::int32_t DecimalExponent(long double x);
+
+/// `x` in fixed notation with at most `maxDecimals` decimals if it fits in
+/// `width`, else in exponent form; "?" for an undefined value. Blanks on the
+/// left up to `width` unless `noFill`; a longer text is not shortened.
+ShortText FormatWidth(long double x, int width, int maxDecimals, bool forceExponent = false,
+                      bool dropTrailingZeros = false, bool noFill = false);
+
+}  // namespace velmo

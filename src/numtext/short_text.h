@@ -1,0 +1,65 @@
+// A short text held in place: the number texts of a table cell are built
+// without touching the heap.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace velmo {
+
+class ShortText {
+ public:
+  /// Room for the longest number text (an 18-digit fixed form with 18
+  /// decimals and its sign); what goes beyond is dropped.
+  static constexpr std::size_t kCapacity = 64;
+
+  ShortText() = default;
+  ShortText(std::string_view text) { Append(text); }  // NOLINT: converts like a string
+
+  void Append(char c) {
+    if (size_ < kCapacity) chars_[size_++] = c;
+  }
+  void Append(std::string_view text) {
+    for (char c : text) Append(c);
+  }
+  void Append(std::size_t count, char c) {
+    for (; count > 0; --count) Append(c);
+  }
+  /// Puts `count` copies of `c` in front, as far as there is room.
+  void Prepend(std::size_t count, char c) {
+    count = std::min(count, kCapacity - size_);
+    std::memmove(chars_ + count, chars_, size_);
+    std::memset(chars_, c, count);
+    size_ += count;
+  }
+  void EraseFront(std::size_t count) {
+    count = std::min(count, size_);
+    std::memmove(chars_, chars_ + count, size_ - count);
+    size_ -= count;
+  }
+  void Erase(std::size_t pos, std::size_t count = 1) {
+    std::memmove(chars_ + pos, chars_ + pos + count, size_ - pos - count);
+    size_ -= count;
+  }
+  void PopBack() { --size_; }
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  char operator[](std::size_t i) const { return chars_[i]; }
+  char front() const { return chars_[0]; }
+  char back() const { return chars_[size_ - 1]; }
+  std::string_view View() const { return {chars_, size_}; }
+  std::string Str() const { return std::string(View()); }
+
+  friend bool operator==(const ShortText& a, std::string_view b) { return a.View() == b; }
+  friend std::ostream& operator<<(std::ostream& out, const ShortText& t) { return out << t.View(); }
+
+ private:
+  std::size_t size_ = 0;
+  char chars_[kCapacity];
+};
+
+}  // namespace velmo

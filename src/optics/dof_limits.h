@@ -1,0 +1,18 @@
+// The optics of the tables: near and far limits of acceptable sharpness and
+// the hyperfocal distance, computed in the extended format and stored as
+// doubles exactly where the printed tables were.
+#pragma once
+
+namespace velmo {
+
+/// Near and far limits in metres for circle of confusion `coc` (mm),
+/// f-number `aperture`, subject `distance` (m; `Undefined` for infinity)
+/// and `focal` length (mm). `Undefined` marks a side without limit, and
+/// both limits are `Undefined` for a subject closer than the focal length.
+void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near,
+                      double& far);
+
+/// The hyperfocal distance in metres.
+double HyperfocalDistance(double coc, double aperture, double focal);
+
+}  // namespace velmo

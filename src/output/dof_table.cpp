@@ -1,0 +1,131 @@
+#include "output/dof_table.h"
+
+#include "numtext/format_cell.h"
+#include "numtext/undefined.h"
+#include "numtext/write_real.h"
+#include "optics/dof_limits.h"
+
+namespace velmo {
+
+namespace {
+
+// A distance is tabulated from ten to 990 focal lengths: S in metres
+// against F in millimetres, the factors held in the extended format.
+constexpr long double kNearestFactor = 0.01L;
+constexpr long double kFarthestFactor = 0.99L;
+
+bool RowIsWritten(const RunSettings& settings, double distance, double focal) {
+  if (IsUndefined(distance)) return !settings.Relative;
+  const long double f = focal;
+  // With an undefined focal length neither comparison holds: no row.
+  return kNearestFactor * f <= distance && distance <= kFarthestFactor * f;
+}
+
+void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double focal, int index) {
+  const int columns = settings.ApertureCount + 1;
+  if (index > 1) {
+    out.Line("<TR>");
+    out.Text("<TH CLASS=SPACER COLSPAN=");
+    out.Integer(columns);
+    out.Char('>');
+    out.LineEnd();
+  }
+  out.Line("<TR>");
+  out.Text("<TD CLASS=FOCAL COLSPAN=");
+  out.Integer(columns);
+  out.Char('>');
+  out.LineEnd();
+  out.Text("F = ");
+  WriteReal(out, focal, 1, 1);
+  out.Line(" mm");
+  if (settings.Multiplier > 0) {
+    out.Text("(EFL = ");
+    WriteReal(out, static_cast<long double>(settings.Multiplier) * focal, 1, 0);
+    out.Line(" mm)");
+  }
+  out.Line("<TR>");
+  out.Line("<TH CLASS=DIST>m");
+  for (int a = 0; a < settings.ApertureCount; ++a) {
+    out.Text("<TH CLASS=APERT> F/");
+    WriteReal(out, settings.Apertures[a], 1, 1);
+    out.LineEnd();
+  }
+  out.LineEnd();
+}
+
+void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, double focal) {
+  out.Text(": -------------------- F = ");
+  WriteReal(out, focal, 1, 1);
+  out.Line(" mm --------------------");
+  out.Text(":       ");
+  for (int a = 0; a < settings.ApertureCount; ++a) {
+    out.TextInField("F/", settings.Relative ? 11 : 9);
+    WriteReal(out, settings.Apertures[a], 1, 1);
+  }
+  out.LineEnd();
+}
+
+void WriteRow(TextWriter& out, const RunSettings& settings, double distance, double focal) {
+  const bool html = settings.HTML;
+  if (html) {
+    out.Line("<TR> <TH CLASS=DIST>");
+    out.Text(FormatCell(0, true, distance).View());
+    out.LineEnd();
+  } else {
+    WriteReal(out, focal, 5, 1);
+    out.Char(' ');
+    out.Text(FormatCell(0, false, distance).View());
+  }
+  for (int a = 0; a < settings.ApertureCount; ++a) {
+    double near, far;
+    ComputeDofLimits(settings.CoC, settings.Apertures[a], distance, focal, near, far);
+    if (settings.Relative) {
+      // Offsets from the focus distance, kept as doubles like the limits.
+      if (!IsUndefined(near)) near = static_cast<double>(static_cast<long double>(distance) - near);
+      if (!IsUndefined(far)) far = static_cast<double>(static_cast<long double>(far) - distance);
+    }
+    if (html) {
+      out.Text("<TD>");
+      out.Text(FormatCell(settings.NearSign, true, near).View());
+      out.Char(settings.Relative ? ' ' : '-');
+      out.Text(FormatCell(settings.FarSign, true, far).View());
+      out.LineEnd();
+    } else {
+      out.Char(' ');
+      out.Text(FormatCell(settings.NearSign, false, near).View());
+      out.Text(FormatCell(settings.FarSign, false, far).View());
+    }
+  }
+  out.LineEnd();
+}
+
+void WriteHyperfocalRow(TextWriter& out, const RunSettings& settings, double focal) {
+  out.Line("<TR><TD CLASS=HYPER>HD");
+  for (int a = 0; a < settings.ApertureCount; ++a) {
+    out.Text("<TD CLASS=HYPER>");
+    out.Text(FormatCell(0, true, HyperfocalDistance(settings.CoC, settings.Apertures[a], focal)).View());
+    out.LineEnd();
+  }
+}
+
+}  // namespace
+
+void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
+  if (settings.HTML) OutputFile.Line("<TABLE CLASS=DOF>");
+  for (int k = 1; k <= settings.FocalCount; ++k) {
+    const double focal = settings.Focals[k - 1];
+    if (settings.HTML) {
+      WriteHtmlBlockHeader(OutputFile, settings, focal, k);
+    } else {
+      WriteTextBlockHeader(OutputFile, settings, focal);
+    }
+    for (int d = 0; d < settings.DistanceCount; ++d) {
+      const double distance = settings.Distances[d];
+      if (RowIsWritten(settings, distance, focal)) WriteRow(OutputFile, settings, distance, focal);
+    }
+    if (settings.HTML) WriteHyperfocalRow(OutputFile, settings, focal);
+  }
+  if (settings.HTML) OutputFile.Line("</TABLE>");
+}
+
+}  // namespace velmo

@@ -1,0 +1,39 @@
+#include "platform/io_error.h"
+
+#include <cerrno>
+
+namespace velmo {
+
+std::string InOutErrorMessage(int code) {
+  switch (code) {
+    case kFileNotFound: return "File not found";
+    case kInvalidFilename: return "Invalid filename";
+    case kTooManyOpenFiles: return "Too many open files";
+    case kFileAccessDenied: return "File access denied";
+    case kReadBeyondEnd: return "Read beyond end of file";
+    case kDiskFull: return "Disk full";
+    case kInvalidNumericInput: return "Invalid numeric input";
+    default: return "I/O error " + std::to_string(code);
+  }
+}
+
+int InOutCodeFromErrno(int err) {
+  switch (err) {
+    case ENOENT: return kFileNotFound;
+    case ENAMETOOLONG: return kInvalidFilename;
+    case EMFILE:
+    case ENFILE: return kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    // A directory where a file should be is refused as access, as the
+    // desktop systems the tables were first made on refuse it.
+    case EISDIR: return kFileAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kDiskFull;
+    default: return err;
+  }
+}
+
+}  // namespace velmo

@@ -1,0 +1,60 @@
+// What the run needs of the operating system, behind one interface so that
+// a test can run the whole sequence in memory.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/byte_stream.h"
+
+namespace velmo {
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  /// True when an entry of that name exists and is not a directory. A
+  /// relative name counts from the current directory.
+  virtual bool FileExists(const std::string& name) = 0;
+  /// The current directory as a full path. Throws EInOutError.
+  virtual std::string CurrentDirectory() = 0;
+  /// `name` joined to the current directory, "." and ".." resolved as text.
+  virtual std::string FullPath(const std::string& name) = 0;
+  /// True when the two names reach the same existing file, through links
+  /// or different spellings.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+  /// Creates the output document anew (an existing file is emptied) for
+  /// writing; others may read it while it is open but not write it.
+  /// Throws EInOutError; a document another program holds gives code 32.
+  virtual std::unique_ptr<ByteSink> CreateDocument(const std::string& name) = 0;
+  /// Asks the desktop to open the document with its viewer. Never waits for
+  /// the viewer and never reports: whatever happens, the run goes on.
+  virtual void OpenInViewer(const std::string& name) = 0;
+  /// The program's own file name, without its directory.
+  virtual std::string ProgramFileName() = 0;
+};
+
+/// The operating system this program was built for.
+class HostPlatform : public Platform {
+ public:
+  bool FileExists(const std::string& name) override;
+  std::string CurrentDirectory() override;
+  std::string FullPath(const std::string& name) override;
+  bool SameFile(const std::string& a, const std::string& b) override;
+  std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override;
+  void OpenInViewer(const std::string& name) override;
+  std::string ProgramFileName() override;
+};
+
+/// Standard input and output of the process. Failures throw EInOutError.
+std::unique_ptr<ByteSource> StandardInput();
+std::unique_ptr<ByteSink> StandardOutput();
+
+/// Process-wide set-up before the run: a closed pipe on standard output
+/// becomes a failed write, not a silent death.
+void PrepareProcess();
+
+/// Reads a whole file into `content`; false when it cannot be read.
+bool ReadWholeFile(const std::string& name, std::string& content);
+
+}  // namespace velmo

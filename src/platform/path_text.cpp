@@ -1,0 +1,54 @@
+#include "platform/path_text.h"
+
+#include <vector>
+
+namespace velmo {
+
+std::string ChangeExtension(std::string_view name, std::string_view extension) {
+  std::size_t slash = name.rfind('/');
+  std::size_t dot = name.rfind('.');
+  bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  std::string result(hasExtension ? name.substr(0, dot) : name);
+  result += extension;
+  return result;
+}
+
+std::string_view NamePart(std::string_view path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string ExpandPath(std::string_view directory, std::string_view name) {
+  std::string joined;
+  if (name.empty() || name.front() != '/') {
+    joined.assign(directory);
+    joined += '/';
+  }
+  joined += name;
+
+  std::vector<std::string_view> parts;
+  std::string_view rest = joined;
+  while (!rest.empty()) {
+    std::size_t slash = rest.find('/');
+    std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+
+  std::string result;
+  for (std::string_view part : parts) {
+    result += '/';
+    result += part;
+  }
+  if (result.empty()) result = "/";
+  // A name that ends in a separator names a directory; keep that visible.
+  if (joined.back() == '/' && result.back() != '/') result += '/';
+  return result;
+}
+
+}  // namespace velmo

@@ -1,0 +1,200 @@
+#include "run/run_sequence.h"
+
+#include <memory>
+#include <new>
+
+#include "output/dof_table.h"
+#include "numtext/undefined.h"
+#include "output/page_frame.h"
+#include "platform/code_position.h"
+#include "platform/line_reader.h"
+#include "platform/path_text.h"
+#include "platform/text_writer.h"
+#include "run/failure_report.h"
+#include "run/fixed_texts.h"
+#include "run/run_settings.h"
+#include "settings/exceptions.h"
+#include "settings/ini_file.h"
+#include "settings/number_text.h"
+
+namespace velmo {
+
+namespace {
+
+const std::string kSection(SectionName);
+
+/// One value list of the settings file and where the run keeps it.
+struct ListKey {
+  const char* Key;
+  const char* MissingLine;
+  std::uint16_t RunSettings::*Count;
+  std::array<double, kListCapacity> RunSettings::*Values;
+  bool InfinityFromN;  // an item beginning with "N" is the infinite distance
+};
+
+const ListKey kLists[] = {
+    {"Distance", "ERROR: Missing \"Distance\" line in the inifile", &RunSettings::DistanceCount,
+     &RunSettings::Distances, true},
+    {"Aperture", "ERROR: Missing \"Aperture\" line in the inifile", &RunSettings::ApertureCount,
+     &RunSettings::Apertures, false},
+    {"Focal", "Missing \"Focal\" line in the inifile", &RunSettings::FocalCount, &RunSettings::Focals, false},
+};
+
+class RunSequence {
+ public:
+  RunSequence(std::span<const std::string> arguments, TextWriter& console, LineReader& input,
+              Platform& platform)
+      : arguments_(arguments), console_(console), input_(input), platform_(platform) {}
+
+  void Run() {
+    console_.Line(BannerTitle);
+    console_.Line(BannerVersion);
+    console_.Line(BannerUpdates);
+    bool created = ObtainSettingsFile() && ReadSettings() && WriteDocument();
+    console_.Line("Done. Press Enter to exit.");
+    console_.Flush();
+    // Only a document this run wrote goes to the viewer: never an empty
+    // name, nor a stale file of an earlier run.
+    if (created) platform_.OpenInViewer(settings_.OutputFileName);
+    std::string discarded;
+    input_.ReadLine(discarded);
+  }
+
+ private:
+  /// Names the settings file and tests that it exists; false after the
+  /// not-found lines.
+  bool ObtainSettingsFile() {
+    std::string& name = settings_.SettingsFileName;
+    if (!FirstArgument(name)) {
+      console_.Text("Enter the inifile name to use: ");
+      console_.Flush();
+      input_.ReadLine(name);
+    }
+    if (!platform_.FileExists(name)) {
+      console_.Line("*** ERROR: " + name + " not found");
+      console_.Line("Current path: " + platform_.CurrentDirectory());
+      return false;
+    }
+    settings_.OutputFileName = ChangeExtension(name, ".txt");
+    name = platform_.FullPath(name);
+    console_.Line("Using " + name);
+    console_.LineEnd();
+    console_.Line("Working...");
+    console_.LineEnd();
+    return true;
+  }
+
+  /// An empty argument is not counted, as an empty quoted word is not.
+  bool FirstArgument(std::string& name) const {
+    for (const std::string& argument : arguments_) {
+      if (!argument.empty()) {
+        name = argument;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  /// Reads options and lists; false after a missing-section or -list line.
+  bool ReadSettings() {
+    ini_ = std::make_unique<TC_Ini_File>(settings_.SettingsFileName);
+    const std::string sections[] = {kSection};
+    settings_.HTML = ini_->FetchFlag(kSection, "HTML", settings_.HTML);
+    settings_.Relative = ini_->FetchFlag(kSection, "Relative", settings_.Relative);
+    settings_.Multiplier = static_cast<double>(ini_->LookupFloat(sections, "Multiplier", settings_.Multiplier));
+    settings_.TableOnly = ini_->FetchFlag(kSection, "TableOnly", settings_.TableOnly);
+    if (!ini_->HasSection(kSection)) {
+      console_.Line("ERROR: No section named \"" + kSection + "\" found!");
+      return false;
+    }
+    settings_.CoC = ini_->FetchFloat(kSection, "CoC", settings_.CoC);
+    settings_.Comment = ini_->FetchText(kSection, "Comment", "");
+    for (const ListKey& list : kLists) {
+      if (!ReadList(list, sections)) {
+        console_.Line(list.MissingLine);
+        return false;
+      }
+    }
+    return true;
+  }
+
+  /// Fetches one list and converts every item; false when it has none.
+  bool ReadList(const ListKey& list, std::span<const std::string> sections) {
+    std::uint16_t& count = settings_.*list.Count;
+    count = ini_->LookupList(sections, list.Key, settings_.Items, count);
+    for (std::uint16_t i = 0; i < count; ++i) {
+      const std::string& item = settings_.Items[i];
+      (settings_.*list.Values)[i] =
+          list.InfinityFromN && item.front() == 'N' ? Undefined : StoreDouble(ParseNumber(item));
+    }
+    return count > 0;
+  }
+
+  /// Names, creates and writes the document; false when it would replace
+  /// the settings file.
+  bool WriteDocument() {
+    std::string& name = settings_.OutputFileName;
+    if (settings_.HTML) name = ChangeExtension(name, settings_.TableOnly ? ".i" : ".html");
+    name = platform_.FullPath(name);
+    if (settings_.Relative) {
+      settings_.NearSign = '-';
+      settings_.FarSign = '+';
+    }
+    if (platform_.SameFile(name, settings_.SettingsFileName)) {
+      console_.Line("*** ERROR: " + name + " would replace the settings file");
+      return false;
+    }
+    const bool page = settings_.HTML && !settings_.TableOnly;
+    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(name);
+    auto document = std::make_unique<TextWriter>(*sink);
+    if (page) WritePageHead(*document, settings_);
+    WriteDofTable(*document, settings_);
+    if (page) WritePageFoot(*document, settings_);
+    document->Close();
+    console_.Line("Created " + name);
+    return true;
+  }
+
+  std::span<const std::string> arguments_;
+  TextWriter& console_;
+  LineReader& input_;
+  Platform& platform_;
+  RunSettings settings_;
+  std::unique_ptr<TC_Ini_File> ini_;
+};
+
+void ReportFailure(TextWriter& console, Platform& platform, std::string_view className,
+                   std::string_view message, const void* where) {
+  // The report must reach the console even when the console is what failed:
+  // each attempt is made once, and a second failure is not reported.
+  try {
+    console.Flush();
+  } catch (const Exception&) {
+  }
+  try {
+    WriteFailureReport(console, className, message, platform.ProgramFileName(), CodeOffset(where));
+    console.Flush();
+  } catch (const Exception&) {
+  }
+}
+
+}  // namespace
+
+int RunVelmo(std::span<const std::string> arguments, ByteSource& in, ByteSink& out, Platform& platform) {
+  auto console = std::make_unique<TextWriter>(out);
+  LineReader input(in);
+  try {
+    RunSequence(arguments, *console, input, platform).Run();
+    console->Flush();
+    return 0;
+  } catch (const Exception& failure) {
+    ReportFailure(*console, platform, failure.ClassName(), failure.Message(), failure.Where());
+  } catch (const std::bad_alloc&) {
+    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", nullptr);
+  } catch (const std::exception& failure) {
+    ReportFailure(*console, platform, "Exception", failure.what(), nullptr);
+  }
+  return 1;
+}
+
+}  // namespace velmo

@@ -1,0 +1,72 @@
+// The failures that end a run with the failure report. The class names are
+// part of the report the user sees, so each class knows its own name.
+#pragma once
+
+#include <string>
+
+namespace velmo {
+
+/// Base of every failure the run reports. Carries the message and the code
+/// position where the failure was raised (an address inside the program).
+class Exception {
+ public:
+  /// Records the caller as the position of the failure.
+  [[gnu::noinline]] explicit Exception(std::string message);
+  Exception(std::string message, const void* where);
+  virtual ~Exception() = default;
+
+  virtual const char* ClassName() const { return "Exception"; }
+  const std::string& Message() const { return message_; }
+  const void* Where() const { return where_; }
+
+ private:
+  std::string message_;
+  const void* where_;
+};
+
+/// The system's own failure, raised only for list values beyond 1E999.
+class Error : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "Error"; }
+};
+
+/// A text that is not a number.
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EConvertError"; }
+};
+
+/// A settings number beyond the range of a double.
+class EOverflow : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EOverflow"; }
+};
+
+/// An index outside an array.
+class ERangeError : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "ERangeError"; }
+};
+
+/// A failed console or file operation; the message comes from the I/O code.
+class EInOutError : public Exception {
+ public:
+  EInOutError(int code, const void* where);
+  const char* ClassName() const override { return "EInOutError"; }
+  int Code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+/// Throws EInOutError with `code`, naming the caller as the failure's position.
+[[noreturn, gnu::noinline]] void RaiseInOutError(int code);
+
+/// Throws EOverflow ("Floating point overflow") at the caller's position.
+[[noreturn, gnu::noinline]] void RaiseOverflow();
+
+}  // namespace velmo

@@ -1,0 +1,69 @@
+// The reader of the settings file. It keeps nothing but the file's name:
+// every question reads the file again, and nothing ever writes to it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velmo {
+
+class TCustomIniFile {
+ public:
+  explicit TCustomIniFile(std::string fileName) : FileName(std::move(fileName)) {}
+  virtual ~TCustomIniFile() = default;
+
+  virtual std::string FetchText(const std::string& section, const std::string& key,
+                                const std::string& defaultText) = 0;
+  virtual std::int32_t FetchInteger(const std::string& section, const std::string& key,
+                                    std::int32_t defaultValue) = 0;
+  virtual bool FetchFlag(const std::string& section, const std::string& key, bool defaultValue) = 0;
+  virtual double FetchFloat(const std::string& section, const std::string& key, double defaultValue) = 0;
+  /// Empties `names`, then fills it with the key names of `section` in file
+  /// order; duplicates stay.
+  virtual void KeyNames(const std::string& section, std::vector<std::string>& names) = 0;
+
+  /// True when the section holds at least one key.
+  bool HasSection(const std::string& section);
+  /// True when the section lists a key of that name, ignoring letter case.
+  bool HasKey(const std::string& section, const std::string& key);
+
+  const std::string FileName;
+};
+
+class TIniFile : public TCustomIniFile {
+ public:
+  using TCustomIniFile::TCustomIniFile;
+
+  /// The key's value (at most 2047 characters), or `defaultText`.
+  std::string FetchText(const std::string& section, const std::string& key,
+                        const std::string& defaultText) override;
+  /// The key's value as an integer ("0x" and "$" mark hexadecimal), or the
+  /// default when the text is no integer.
+  std::int32_t FetchInteger(const std::string& section, const std::string& key,
+                            std::int32_t defaultValue) override;
+  /// True for any integer but zero; the default for a text that is none.
+  bool FetchFlag(const std::string& section, const std::string& key, bool defaultValue) override;
+  /// The key's value as a number, or the default when it is empty or not a
+  /// number. Throws EOverflow for a number beyond the range of a double.
+  double FetchFloat(const std::string& section, const std::string& key, double defaultValue) override;
+  void KeyNames(const std::string& section, std::vector<std::string>& names) override;
+};
+
+class TC_Ini_File : public TIniFile {
+ public:
+  explicit TC_Ini_File(std::string fileName) : TIniFile(std::move(fileName)) {}
+
+  /// `key` from the last of `sections` that has it, as a number; the
+  /// default when none has it, or when that section's value is no number.
+  long double LookupFloat(std::span<const std::string> sections, const std::string& key,
+                          long double defaultValue);
+  /// `key` from the last of `sections` that has it, cut into at most
+  /// `maximum` blank-separated items; the count of items. 0, with `items`
+  /// untouched, when no section has the key.
+  std::uint16_t LookupList(std::span<const std::string> sections, const std::string& key,
+                           std::span<std::string> items, std::uint16_t maximum);
+};
+
+}  // namespace velmo
