@@ -17,7 +17,10 @@ std::string InOutErrorMessage(int code) {
   }
 }
 
-int InOutCodeFromErrno(int err) {
+namespace {
+
+/// The named code for an errno value, or 0 when it has none.
+int NamedCode(int err) {
   switch (err) {
     case ENOENT: return kFileNotFound;
     case ENAMETOOLONG: return kInvalidFilename;
@@ -32,8 +35,19 @@ int InOutCodeFromErrno(int err) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return kDiskFull;
-    default: return err;
+    default: return 0;
   }
+}
+
+}  // namespace
+
+InOutFailure InOutFailureFromErrno(int err) {
+  // An errno value without a named code is shown by its number, even where
+  // that number is a named code of its own (EIO is 5 on Linux, and is no
+  // denied access).
+  int code = NamedCode(err);
+  if (code != 0) return {code, InOutErrorMessage(code)};
+  return {err, "I/O error " + std::to_string(err)};
 }
 
 }  // namespace velmo

@@ -21,7 +21,14 @@ enum InOutCode : int {
 /// "I/O error " followed by the number for a code without a message.
 std::string InOutErrorMessage(int code);
 
-/// Maps an errno value of a failed operation to the I/O code reported.
-int InOutCodeFromErrno(int err);
+/// What a failed operation reports: its I/O code and the message.
+struct InOutFailure {
+  int Code;
+  std::string Message;
+};
+
+/// The report for an errno value: the named codes where the failure is one
+/// of theirs, else "I/O error " and the errno value itself.
+InOutFailure InOutFailureFromErrno(int err);
 
 }  // namespace velmo

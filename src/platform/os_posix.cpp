@@ -25,7 +25,7 @@ constexpr const char* kViewerProgram = "open";
 constexpr const char* kViewerProgram = "xdg-open";
 #endif
 
-[[noreturn]] void RaiseFromErrno() { RaiseInOutError(InOutCodeFromErrno(errno)); }
+[[noreturn]] void RaiseFromErrno() { RaiseSystemError(errno); }
 
 class FdSink : public ByteSink {
  public:

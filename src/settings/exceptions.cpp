@@ -12,11 +12,16 @@ Exception::Exception(std::string message)
 Exception::Exception(std::string message, const void* where)
     : message_(std::move(message)), where_(where) {}
 
-EInOutError::EInOutError(int code, const void* where)
-    : Exception(InOutErrorMessage(code), where), code_(code) {}
+EInOutError::EInOutError(int code, std::string message, const void* where)
+    : Exception(std::move(message), where), code_(code) {}
 
 void RaiseInOutError(int code) {
-  throw EInOutError(code, __builtin_return_address(0));
+  throw EInOutError(code, InOutErrorMessage(code), __builtin_return_address(0));
+}
+
+void RaiseSystemError(int err) {
+  InOutFailure failure = InOutFailureFromErrno(err);
+  throw EInOutError(failure.Code, std::move(failure.Message), __builtin_return_address(0));
 }
 
 void RaiseOverflow() {

@@ -52,10 +52,10 @@ class ERangeError : public Exception {
   const char* ClassName() const override { return "ERangeError"; }
 };
 
-/// A failed console or file operation; the message comes from the I/O code.
+/// A failed console or file operation, with its I/O code.
 class EInOutError : public Exception {
  public:
-  EInOutError(int code, const void* where);
+  EInOutError(int code, std::string message, const void* where);
   const char* ClassName() const override { return "EInOutError"; }
   int Code() const { return code_; }
 
@@ -63,8 +63,13 @@ class EInOutError : public Exception {
   int code_;
 };
 
-/// Throws EInOutError with `code`, naming the caller as the failure's position.
+/// Throws EInOutError with `code` and its message, naming the caller as the
+/// failure's position.
 [[noreturn, gnu::noinline]] void RaiseInOutError(int code);
+
+/// Throws EInOutError for the system error `err` (an errno value), naming
+/// the caller as the failure's position.
+[[noreturn, gnu::noinline]] void RaiseSystemError(int err);
 
 /// Throws EOverflow ("Floating point overflow") at the caller's position.
 [[noreturn, gnu::noinline]] void RaiseOverflow();

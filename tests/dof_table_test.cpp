@@ -1,0 +1,172 @@
+#include "output/dof_table.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "numtext/undefined.h"
+#include "test_support.h"
+
+namespace velmo {
+namespace {
+
+using test::CrLf;
+
+RunSettings Settings(bool html, std::initializer_list<double> distances, std::initializer_list<double> apertures,
+                     std::initializer_list<double> focals) {
+  RunSettings s;
+  s.HTML = html;
+  s.CoC = 0.03;
+  s.DistanceCount = static_cast<std::uint16_t>(distances.size());
+  std::copy(distances.begin(), distances.end(), s.Distances.begin());
+  s.ApertureCount = static_cast<std::uint16_t>(apertures.size());
+  std::copy(apertures.begin(), apertures.end(), s.Apertures.begin());
+  s.FocalCount = static_cast<std::uint16_t>(focals.size());
+  std::copy(focals.begin(), focals.end(), s.Focals.begin());
+  return s;
+}
+
+void MakeRelative(RunSettings& s) {
+  s.Relative = true;
+  s.NearSign = '-';
+  s.FarSign = '+';
+}
+
+std::string Table(const RunSettings& settings) {
+  test::MemorySink sink;
+  TextWriter writer(sink);
+  WriteDofTable(writer, settings);
+  writer.Flush();
+  return sink.bytes;
+}
+
+/// The aperture header line of the text form: a colon, seven blanks, then
+/// "F/" in a field of 9 (11 when relative) before each aperture.
+std::string ApertureHeader(bool relative, std::initializer_list<const char*> apertures) {
+  std::string line = ":       ";
+  for (const char* a : apertures) line += std::string(relative ? 9 : 7, ' ') + "F/" + a;
+  return line;
+}
+
+TEST(DofTable, TextRowsKeepTenToNineHundredNinetyFocalLengths) {
+  // For F = 50 the range is 0.5 to 49.5 m; for F = 200 it is 2 to 198 m.
+  EXPECT_EQ(Table(Settings(false, {0.49, 0.5, 49.5, 49.6}, {8}, {50})),
+            CrLf({
+                ": -------------------- F = 50.0 mm --------------------",
+                ApertureHeader(false, {"8.0"}),
+                " 50.0 .500 .479.523",
+                " 50.0 49.5 8.61  INF",
+            }));
+  EXPECT_EQ(Table(Settings(false, {1.99, 2, 198, 198.1}, {8}, {200})),
+            CrLf({
+                ": -------------------- F = 200.0 mm --------------------",
+                ApertureHeader(false, {"8.0"}),
+                "200.0 2.00 1.982.02",
+                "200.0 198. 90.5  INF",
+            }));
+}
+
+TEST(DofTable, OneApertureGivesColspanTwoAndASpacerBeforeTheSecondBlock) {
+  RunSettings s = Settings(true, {2}, {8}, {50, 85});
+  EXPECT_EQ(Table(s), CrLf({
+                          "<TABLE CLASS=DOF>",
+                          "<TR>",
+                          "<TD CLASS=FOCAL COLSPAN=2>",
+                          "F = 50.0 mm",
+                          "<TR>",
+                          "<TH CLASS=DIST>m",
+                          "<TH CLASS=APERT> F/8.0",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "2.00",
+                          "<TD>1.68-2.46",
+                          "",
+                          "<TR><TD CLASS=HYPER>HD",
+                          "<TD CLASS=HYPER>10.5",
+                          "<TR>",
+                          "<TH CLASS=SPACER COLSPAN=2>",
+                          "<TR>",
+                          "<TD CLASS=FOCAL COLSPAN=2>",
+                          "F = 85.0 mm",
+                          "<TR>",
+                          "<TH CLASS=DIST>m",
+                          "<TH CLASS=APERT> F/8.0",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "2.00",
+                          "<TD>1.88-2.14",
+                          "",
+                          "<TR><TD CLASS=HYPER>HD",
+                          "<TD CLASS=HYPER>30.2",
+                          "</TABLE>",
+                      }));
+}
+
+TEST(DofTable, ABlockWithoutRowsKeepsItsHeaderAndHyperfocalRow) {
+  RunSettings text = Settings(false, {0.1, 500}, {4}, {50});
+  EXPECT_EQ(Table(text), CrLf({
+                             ": -------------------- F = 50.0 mm --------------------",
+                             ApertureHeader(false, {"4.0"}),
+                         }));
+  RunSettings html = Settings(true, {0.1, 500}, {4}, {50});
+  MakeRelative(html);
+  html.Distances[1] = Undefined;  // the infinite distance is never written in relative mode
+  EXPECT_EQ(Table(html), CrLf({
+                             "<TABLE CLASS=DOF>",
+                             "<TR>",
+                             "<TD CLASS=FOCAL COLSPAN=2>",
+                             "F = 50.0 mm",
+                             "<TR>",
+                             "<TH CLASS=DIST>m",
+                             "<TH CLASS=APERT> F/4.0",
+                             "",
+                             "<TR><TD CLASS=HYPER>HD",
+                             "<TD CLASS=HYPER>20.9",
+                             "</TABLE>",
+                         }));
+}
+
+TEST(DofTable, AnUndefinedFocalLengthKeepsOnlyTheInfiniteDistance) {
+  RunSettings s = Settings(false, {1, Undefined}, {4}, {Undefined});
+  EXPECT_EQ(Table(s), CrLf({
+                          ": -------------------- F = Nan mm --------------------",
+                          ApertureHeader(false, {"4.0"}),
+                          "  Nan   INF   INF  INF",
+                      }));
+}
+
+TEST(DofTable, ALimitBeyond999MetresPushesTheLine) {
+  // At 10.4 m with f = 50 mm, N = 8, c = 0.03 the far limit is 1625 m.
+  RunSettings s = Settings(false, {10, 10.4}, {4, 8}, {50});
+  EXPECT_EQ(Table(s), CrLf({
+                          ": -------------------- F = 50.0 mm --------------------",
+                          ApertureHeader(false, {"4.0", "8.0"}),
+                          " 50.0 10.0 6.7719.1 5.11223.",
+                          " 50.0 10.4 6.9520.7 5.221625.",
+                      }));
+}
+
+TEST(DofTable, RelativeTextRowsWidenTheHeaderAndSignFiniteCells) {
+  RunSettings s = Settings(false, {2, 30, Undefined}, {4, 8}, {50});
+  MakeRelative(s);
+  EXPECT_EQ(Table(s), CrLf({
+                          ": -------------------- F = 50.0 mm --------------------",
+                          ApertureHeader(true, {"4.0", "8.0"}),
+                          " 50.0 2.00 -.171+.207 -.315+.461",
+                          " 50.0 30.0 -17.7  INF -22.3  INF",
+                      }));
+}
+
+TEST(DofTable, TheEquivalentFocalLengthLineNeedsAPositiveMultiplier) {
+  for (double multiplier : {0.0, -1.5, Undefined, 1.5, 1.62}) {
+    RunSettings s = Settings(true, {2}, {8}, {50});
+    s.Multiplier = multiplier;
+    std::string table = Table(s);
+    std::string line = multiplier == 1.5 ? "(EFL = 75 mm)\r\n" : multiplier == 1.62 ? "(EFL = 81 mm)\r\n" : "";
+    std::size_t after = table.find("F = 50.0 mm\r\n") + 13;
+    EXPECT_EQ(table.substr(after, line.size() + 6), line + "<TR>\r\n") << multiplier;
+  }
+}
+
+}  // namespace
+}  // namespace velmo

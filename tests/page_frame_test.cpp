@@ -1,0 +1,52 @@
+#include "output/page_frame.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace velmo {
+namespace {
+
+std::string Head(const RunSettings& settings) {
+  test::MemorySink sink;
+  TextWriter writer(sink);
+  WritePageHead(writer, settings);
+  writer.Flush();
+  return sink.bytes;
+}
+
+/// The notes of the page: the lines after the dof-1 region up to the
+/// opening of the link region.
+std::string Notes(const std::string& head) {
+  const std::string from = "<!-- #dof-1.i -->\r\n<HR>\r\n<!-- # -->\r\n";
+  const std::string to = "<!-- #dof-url.i -->\r\n";
+  std::size_t start = head.find(from) + from.size();
+  return head.substr(start, head.find(to) + to.size() - start);
+}
+
+TEST(PageFrame, TheTableMarkerIsTheFragmentName) {
+  EXPECT_EQ(TableMarker("/photo/lenses.html"), "<!-- #lenses.i -->");
+  EXPECT_EQ(TableMarker("/photo/my.lenses.html"), "<!-- #my.lenses.i -->");
+  EXPECT_EQ(TableMarker("/photo.d/lenses"), "<!-- #lenses.i -->");
+}
+
+TEST(PageFrame, TheCommentLineAppearsOnlyWithACommentAndUnchanged) {
+  RunSettings s;
+  s.OutputFileName = "/photo/lenses.html";
+  EXPECT_EQ(Notes(Head(s)), test::CrLf({
+                                "<TABLE><TR><TD>",
+                                "<P CLASS=CTR>Circle of confusion of .015 mm was used in the calculations.",
+                                "<!-- #dof-url.i -->",
+                            }));
+  s.Comment = "Lenses for <B>the new body</B> & more";
+  s.CoC = 0.03;
+  EXPECT_EQ(Notes(Head(s)), test::CrLf({
+                                "<TABLE><TR><TD>",
+                                "<P CLASS=CTR> Lenses for <B>the new body</B> & more",
+                                "<P CLASS=CTR>Circle of confusion of .03 mm was used in the calculations.",
+                                "<!-- #dof-url.i -->",
+                            }));
+}
+
+}  // namespace
+}  // namespace velmo

@@ -1,0 +1,153 @@
+#include "numtext/render_float.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cstdio>
+#include <random>
+
+#include "numtext/digits.h"
+#include "numtext/format_width.h"
+#include "numtext/number_settings.h"
+#include "numtext/undefined.h"
+
+namespace velmo {
+namespace {
+
+struct RenderCase {
+  long double x;
+  FloatForm form;
+  int precision;
+  int digits;
+  const char* text;
+};
+
+TEST(RenderFloat, GivesTheWorkedExamples) {
+  const RenderCase cases[] = {
+      {1234567, FloatForm::General, 5, 1, "1.2346E6"},
+      {0.00012345L, FloatForm::General, 5, 1, "0.00012345"},
+      {120, FloatForm::General, 5, 1, "120"},
+      {12345.678L, FloatForm::Exponent, 5, 1, "1.2346E+4"},
+      {12345.678L, FloatForm::Exponent, 5, 2, "1.2346E+04"},
+      {0, FloatForm::Exponent, 2, 2, "0.0E+00"},
+      {123.456L, FloatForm::Fixed, 6, 2, "123.46"},
+      {0.0123L, FloatForm::Fixed, 6, 3, "0.012"},
+      {-0.0001L, FloatForm::Fixed, 6, 3, "0.000"},
+      {-0.0006L, FloatForm::Fixed, 6, 3, "-0.001"},
+      {1234567, FloatForm::Fixed, 6, 1, "1.23457E6"},
+  };
+  for (const RenderCase& c : cases) {
+    EXPECT_EQ(RenderFloat(c.x, c.form, c.precision, c.digits), c.text) << c.text;
+  }
+}
+
+TEST(RenderFloat, CoversTheFormsAtTheirEdges) {
+  const RenderCase cases[] = {
+      {0, FloatForm::General, 5, 1, "0"},
+      {-0.0L, FloatForm::General, 5, 1, "0"},
+      {-2.5L, FloatForm::General, 5, 1, "-2.5"},
+      {0.0001L, FloatForm::General, 5, 1, "0.0001"},
+      {0.00001L, FloatForm::General, 5, 1, "1E-5"},
+      {99999, FloatForm::General, 5, 1, "99999"},
+      {999999, FloatForm::General, 5, 1, "1E6"},
+      {99999.6L, FloatForm::General, 5, 1, "1E5"},
+      {1E300L, FloatForm::General, 18, 1, "1E300"},
+      {5, FloatForm::Exponent, 1, 0, "5.0E+0"},
+      {5, FloatForm::Exponent, 3, 4, "5.00E+0"},
+      {1E-10L, FloatForm::Exponent, 2, 3, "1.0E-010"},
+      {9.96L, FloatForm::Exponent, 2, 2, "1.0E+01"},
+      {0.5L, FloatForm::Fixed, 6, 0, "1"},        // n = 0 and the first digit is 5
+      {0.4L, FloatForm::Fixed, 6, 0, "0"},
+      {0.0005L, FloatForm::Fixed, 6, 3, "0.001"},
+      {100, FloatForm::Fixed, 7, 0, "100"},
+      {1.5L, FloatForm::Fixed, 6, 30, "1.500000000000000000"},  // decimals limited to 18
+      {123456789, FloatForm::Fixed, 100, 2, "123456789.00"},       // precision limited to 18
+  };
+  for (const RenderCase& c : cases) {
+    EXPECT_EQ(RenderFloat(c.x, c.form, c.precision, c.digits), c.text) << c.text;
+  }
+}
+
+TEST(RenderFloat, RoundsTheEighteenDigitsFirstThenFiveUp) {
+  // 2.675 is held as 2.67499999999999982236431605997495353221893310546875:
+  // 18 digits give 2.67499999999999982, which keeps 2.67.
+  EXPECT_EQ(RenderFloat(2.675, FloatForm::Fixed, 6, 2), "2.67");
+  // 0.15 held as 0.1499999999999999944488848768742172978818416595458984375:
+  // 18 digits give 0.149999999999999994, which keeps 0.1.
+  EXPECT_EQ(RenderFloat(0.15, FloatForm::Fixed, 6, 1), "0.1");
+  // A value whose 18-digit rounding reaches a 5: 0.14999999999999999999 in
+  // extended precision gives 0.150000000000000000, which keeps 0.2.
+  EXPECT_EQ(RenderFloat(0.14999999999999999999L, FloatForm::Fixed, 6, 1), "0.2");
+  EXPECT_EQ(RenderFloat(1234.5, FloatForm::Fixed, 7, 0), "1235");
+}
+
+TEST(EighteenDigits, AgreeWithThePrintedExpansion) {
+  // glibc's printf is exact in the default rounding mode: a second opinion
+  // on every digit, for doubles and for extended values.
+  std::mt19937_64 random(20070225);
+  char text[64];
+  for (int i = 0; i < 1000000; ++i) {
+    long double x;
+    if (i % 2 == 0) {
+      x = std::bit_cast<double>(random() & 0x7FFFFFFFFFFFFFFFull);
+      if (IsUndefined(x) || x == 0) continue;
+    } else {
+      x = std::ldexp(static_cast<long double>(random() | (1ull << 63)), static_cast<int>(random() % 2000) - 1064);
+    }
+    DecimalDigits d = EighteenDigits(x);
+    std::snprintf(text, sizeof text, "%.17Le", x);
+    std::string digits = std::string(1, text[0]) + std::string(text + 2, 17);
+    ASSERT_EQ(std::string(d.Digit, 18), digits) << text;
+    ASSERT_EQ(d.Exponent - 1, std::atoi(text + 20)) << text;
+  }
+}
+
+TEST(EighteenDigits, DoNotDependOnTheRoundingMode) {
+  const long double values[] = {2.675, 0.15, 1.0L / 3, 123456789012345678.5L, 0.1L};
+  for (long double x : values) {
+    DecimalDigits nearest = EighteenDigits(x);
+    for (int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+      std::fesetround(mode);
+      DecimalDigits other = EighteenDigits(x);
+      std::fesetround(FE_TONEAREST);
+      EXPECT_EQ(std::string(other.Digit, 18), std::string(nearest.Digit, 18));
+    }
+  }
+}
+
+TEST(DecimalExponent, IsTheExponentOfTheLeadingDigit) {
+  struct Case {
+    long double x;
+    int n;
+  };
+  const Case cases[] = {
+      {0, -1},     {1, 0},       {10, 1},        {1000, 3},     {99999.99L, 4}, {100000, 5},
+      {0.1L, -1},  {0.001L, -3}, {0.00001L, -5}, {-250, 2},     {1E300L, 300},  {1E-300L, -300},
+      {9.999L, 0}, {0.995L, -1}, {1E100, 100},   {99999.99999999999, 4},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecimalExponent(c.x), c.n) << static_cast<double>(c.x);
+  // Every power of ten that a double holds exactly lands on its own decade.
+  for (int p = 0; p <= 22; ++p) {
+    double x = std::stod("1E" + std::to_string(p));
+    EXPECT_EQ(DecimalExponent(x), p) << x;
+  }
+}
+
+TEST(FormatWidth, GivesTheWorkedExamples) {
+  EXPECT_EQ(FormatWidth(2.5, 8, 3, false, true, false), "     2.5");
+  EXPECT_EQ(FormatWidth(1234567, 8, 3, false, true, false), " 1.2E+06");
+  EXPECT_EQ(FormatWidth(2.5, 8, 3, true, true, false), " 2.5E+00");
+  EXPECT_EQ(FormatWidth(Undefined, 8, 3, false, false, false), "       ?");
+  EXPECT_EQ(FormatWidth(100, 6, 0, false, true, true), "100");
+  EXPECT_EQ(FormatWidth(100, 6, 0, false, false, false), "  100.");
+  EXPECT_EQ(FormatWidth(1E150, 8, 3), "1.0E+150");
+  EXPECT_EQ(FormatWidth(2.5, 3, 3, false, false, true), "3.");  // the width leaves no decimal
+}
+
+TEST(NumberSettings, FullExtendedPrecisionGivesEighteenDigits) {
+  DetectPrecision();
+  EXPECT_EQ(SignificantDigits, 18);
+}
+
+}  // namespace
+}  // namespace velmo

@@ -1,0 +1,243 @@
+// The whole run in memory: a real settings file in a temporary directory,
+// a console of strings, and a platform whose document and viewer are ours.
+#include "run/run_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "test_support.h"
+
+namespace velmo {
+namespace {
+
+using test::CrLf;
+
+const std::string kBanner = CrLf({
+    "VELMO: DOF TABULATION BY THE VELMO DEVELOPERS",
+    "Version 1.01 of 2007/02/25",
+    "Updates at https://velmo.example.org/",
+});
+
+class RecordingPlatform : public HostPlatform {
+ public:
+  std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override {
+    created.push_back(name);
+    if (createFailure != 0) RaiseInOutError(createFailure);
+    auto sink = std::make_unique<Document>(*this);
+    sink->failCode = writeFailure;
+    return sink;
+  }
+  void OpenInViewer(const std::string& name) override { viewed.push_back(name); }
+  std::string ProgramFileName() override { return "velmo"; }
+
+  std::vector<std::string> created;
+  std::vector<std::string> viewed;
+  std::string document;
+  int createFailure = 0;
+  int writeFailure = 0;
+
+ private:
+  struct Document : test::MemorySink {
+    explicit Document(RecordingPlatform& owner) : owner(owner) {}
+    void Write(const char* data, std::size_t size) override {
+      MemorySink::Write(data, size);
+      owner.document.append(data, size);
+    }
+    RecordingPlatform& owner;
+  };
+};
+
+class RunTest : public ::testing::Test {
+ protected:
+  int Run(std::vector<std::string> arguments, const std::string& input = "\n") {
+    test::MemorySource in(input);
+    test::MemorySink out;
+    int status = RunVelmo(arguments, in, out, platform_);
+    console_ = std::regex_replace(out.bytes, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
+    return status;
+  }
+
+  std::string Settings(const std::string& name, const std::string& content) {
+    std::string path = dir_.File(name);
+    test::WriteFile(path, content);
+    return path;
+  }
+
+  test::TempDir dir_;
+  RecordingPlatform platform_;
+  std::string console_;
+};
+
+const std::string kLists = "Distance=2 30 N\nAperture=4 8\nFocal=50\n";
+
+std::string Success(const std::string& settings, const std::string& document) {
+  return kBanner + CrLf({"Using " + settings, "", "Working...", "", "Created " + document, "Done. Press Enter to exit."});
+}
+
+TEST_F(RunTest, WritesTheTextTableAndHandsItToTheViewer) {
+  std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kLists);
+  EXPECT_EQ(Run({ini}), 0);
+  std::string txt = dir_.File("lenses.txt");
+  EXPECT_EQ(console_, Success(ini, txt));
+  EXPECT_EQ(platform_.document, CrLf({
+                                    ": -------------------- F = 50.0 mm --------------------",
+                                    ":              F/4.0       F/8.0",
+                                    " 50.0 2.00 1.832.21 1.682.46",
+                                    " 50.0 30.0 12.3  INF 7.74  INF",
+                                    " 50.0   INF 20.8  INF 10.4  INF",
+                                }));
+  EXPECT_EQ(platform_.viewed, std::vector<std::string>{txt});
+}
+
+TEST_F(RunTest, TakesTheNameFromThePromptWhenNoArgumentIsGiven) {
+  std::string ini = Settings("lenses.ini", "[VELMO]\nTableOnly=1\n" + kLists);
+  EXPECT_EQ(Run({"", ""}, ini + "\r\n\r\n"), 0);
+  std::string fragment = dir_.File("lenses.i");
+  EXPECT_EQ(console_, kBanner + "Enter the inifile name to use: " +
+                          CrLf({"Using " + ini, "", "Working...", "", "Created " + fragment,
+                                "Done. Press Enter to exit."}));
+  EXPECT_EQ(platform_.document.substr(0, 19), "<TABLE CLASS=DOF>\r\n");
+}
+
+TEST_F(RunTest, TheFirstNonEmptyArgumentNamesTheSettingsFile) {
+  std::string ini = Settings("a.ini", "[VELMO]\n" + kLists);
+  EXPECT_EQ(Run({"", ini, "ignored.ini"}), 0);
+  EXPECT_EQ(console_, Success(ini, dir_.File("a.html")));
+}
+
+TEST_F(RunTest, AMissingSettingsFileIsReportedWithTheCurrentPath) {
+  HostPlatform host;
+  const std::string cwd = host.CurrentDirectory();
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string prompt;
+    std::string name;
+  };
+  const Case cases[] = {
+      {{}, "\n", "Enter the inifile name to use: ", ""},
+      {{}, "", "Enter the inifile name to use: ", ""},
+      {{}, "  lead.ini\n", "Enter the inifile name to use: ", "  lead.ini"},
+      {{dir_.File("none.ini")}, "", "", dir_.File("none.ini")},
+      {{dir_.Path().string()}, "", "", dir_.Path().string()},
+  };
+  for (const Case& c : cases) {
+    platform_.viewed.clear();
+    EXPECT_EQ(Run(c.arguments, c.input), 0);
+    EXPECT_EQ(console_, kBanner + c.prompt +
+                            CrLf({"*** ERROR: " + c.name + " not found", "Current path: " + cwd,
+                                  "Done. Press Enter to exit."}));
+    EXPECT_TRUE(platform_.viewed.empty()) << "nothing was written, so nothing is opened";
+  }
+}
+
+TEST_F(RunTest, MissingSectionsAndListsEndTheRunWithTheirLine) {
+  struct Case {
+    std::string content;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"[OTHER]\n" + kLists, "ERROR: No section named \"VELMO\" found!"},
+      {"[VELMO]\n[OTHER]\n" + kLists, "ERROR: No section named \"VELMO\" found!"},
+      {"[VELMO]\nAperture=4\nFocal=50\n", "ERROR: Missing \"Distance\" line in the inifile"},
+      {"[VELMO]\nDistance=\nAperture=4\nFocal=50\n", "ERROR: Missing \"Distance\" line in the inifile"},
+      {"[VELMO]\nDistance=1\nAperture=   \nFocal=50\n", "ERROR: Missing \"Aperture\" line in the inifile"},
+      {"[VELMO]\nDistance=1\nAperture=4\n", "Missing \"Focal\" line in the inifile"},
+  };
+  for (const Case& c : cases) {
+    platform_.viewed.clear();
+    std::string ini = Settings("lenses.ini", c.content);
+    EXPECT_EQ(Run({ini}), 0);
+    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", "", c.line, "Done. Press Enter to exit."}));
+    EXPECT_TRUE(platform_.created.empty());
+    EXPECT_TRUE(platform_.viewed.empty());
+  }
+}
+
+TEST_F(RunTest, AnItemThatIsNoNumberEndsTheRunBeforeAnyDocument) {
+  struct Case {
+    std::string lists;
+    std::string report;
+  };
+  const Case cases[] = {
+      {"Distance=1 n\nAperture=4\nFocal=50\n",
+       "Exception EConvertError in module velmo at ????????.\r\n'n' is not a valid floating point value.\r\n"},
+      {"Distance=1 inf\n", "Exception EConvertError in module velmo at ????????.\r\n'inf' is not a valid floating point value.\r\n"},
+      {"Distance=1\nAperture=N\nFocal=50\n",
+       "Exception EConvertError in module velmo at ????????.\r\n'N' is not a valid floating point value.\r\n"},
+      {"Distance=1\nAperture=2.8,4\nFocal=50\n",
+       "Exception EConvertError in module velmo at ????????.\r\n'2.8,4' is not a valid floating point value.\r\n"},
+      {"Distance=1E1000\n", "Exception Error in module velmo at ????????.\r\nValue too large.\r\n"},
+      {"Distance=1\nAperture=4\nFocal=1E500\n", "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
+      {"CoC=1E400\n" + kLists, "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
+      {"Multiplier=-1E400\n" + kLists, "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
+  };
+  for (const Case& c : cases) {
+    std::string ini = Settings("lenses.ini", "[VELMO]\n" + c.lists);
+    EXPECT_EQ(Run({ini}), 1) << c.lists;
+    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", ""}) + c.report + "\r\n") << c.lists;
+    EXPECT_TRUE(platform_.created.empty());
+    EXPECT_TRUE(platform_.viewed.empty());
+  }
+}
+
+TEST_F(RunTest, DistancesBeginningWithCapitalNAreInfinite) {
+  std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nDistance=Nah N/A NaN None\nAperture=8\nFocal=50\n");
+  EXPECT_EQ(Run({ini}), 0);
+  EXPECT_EQ(platform_.document, CrLf({
+                                    ": -------------------- F = 50.0 mm --------------------",
+                                    ":              F/8.0",
+                                    " 50.0   INF 20.8  INF",
+                                    " 50.0   INF 20.8  INF",
+                                    " 50.0   INF 20.8  INF",
+                                    " 50.0   INF 20.8  INF",
+                                }));
+}
+
+TEST_F(RunTest, FailuresOfTheDocumentEndTheRunWithTheirReport) {
+  struct Case {
+    int createFailure;
+    int writeFailure;
+    std::string message;
+  };
+  const Case cases[] = {
+      {5, 0, "File access denied."},
+      {32, 0, "I/O error 32."},
+      {0, 101, "Disk full."},
+  };
+  for (const Case& c : cases) {
+    platform_.createFailure = c.createFailure;
+    platform_.writeFailure = c.writeFailure;
+    platform_.viewed.clear();
+    std::string ini = Settings("lenses.ini", "[VELMO]\n" + kLists);
+    EXPECT_EQ(Run({ini}), 1);
+    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", "",
+                                        "Exception EInOutError in module velmo at ????????.", c.message, ""}));
+    EXPECT_TRUE(platform_.viewed.empty());
+  }
+}
+
+TEST_F(RunTest, ADocumentThatWouldReplaceTheSettingsFileIsRefused) {
+  const std::string content = "[VELMO]\nHTML=0\n" + kLists;
+  std::string ini = Settings("velmo.txt", content);
+  EXPECT_EQ(Run({ini}), 0);
+  EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", "",
+                                      "*** ERROR: " + ini + " would replace the settings file",
+                                      "Done. Press Enter to exit."}));
+  EXPECT_TRUE(platform_.created.empty());
+  EXPECT_TRUE(platform_.viewed.empty());
+  EXPECT_EQ(test::ReadFile(ini), content);
+}
+
+TEST_F(RunTest, AConsoleThatCannotBeWrittenEndsTheRunWithStatusOne) {
+  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kLists);
+  test::MemorySource in("\n");
+  test::MemorySink out;
+  out.failCode = 101;
+  EXPECT_EQ(RunVelmo(std::vector<std::string>{ini}, in, out, platform_), 1);
+  EXPECT_EQ(out.bytes, "");
+}
+
+}  // namespace
+}  // namespace velmo

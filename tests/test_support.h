@@ -1,0 +1,107 @@
+// Helpers shared by the tests: memory streams and temporary files.
+#pragma once
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/byte_stream.h"
+#include "settings/exceptions.h"
+
+namespace velmo::test {
+
+/// Collects what is written; can be told to fail from a given byte on.
+class MemorySink : public ByteSink {
+ public:
+  void Write(const char* data, std::size_t size) override {
+    if (failCode != 0 && bytes.size() + size > failAfter) RaiseInOutError(failCode);
+    bytes.append(data, size);
+  }
+  void Close() override { closed = true; }
+
+  std::string bytes;
+  bool closed = false;
+  int failCode = 0;
+  std::size_t failAfter = 0;
+};
+
+/// Gives its bytes in small pieces, to exercise buffer edges.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string bytes, std::size_t piece = 3) : bytes_(std::move(bytes)), piece_(piece) {}
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    std::size_t n = std::min({capacity, piece_, bytes_.size() - pos_});
+    bytes_.copy(buffer, n, pos_);
+    pos_ += n;
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t piece_;
+  std::size_t pos_ = 0;
+};
+
+/// A fresh directory, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmo-test-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& Path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& name, const std::string& bytes) {
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string ReadFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+/// Puts a locale whose decimal separator is "," in force for its lifetime,
+/// where one is installed; the C locale comes back at the end.
+class CommaLocale {
+ public:
+  CommaLocale() {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "de_DE"}) {
+      if (std::setlocale(LC_ALL, name) != nullptr) {
+        active_ = true;
+        return;
+      }
+    }
+  }
+  ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
+  bool Active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
+
+/// Lines joined with CR LF, each line ended by it.
+inline std::string CrLf(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+}  // namespace velmo::test

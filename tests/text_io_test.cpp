@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/io_error.h"
+#include "platform/line_reader.h"
+#include "platform/text_writer.h"
+#include "test_support.h"
+
+namespace velmo {
+namespace {
+
+std::vector<std::string> ReadLines(const std::string& input, int count, std::size_t piece) {
+  test::MemorySource source(input, piece);
+  LineReader reader(source);
+  std::vector<std::string> lines(static_cast<std::size_t>(count));
+  for (std::string& line : lines) reader.ReadLine(line);
+  return lines;
+}
+
+TEST(LineReader, EndsLinesAtLfCrLfAndTheEndOfInput) {
+  using Lines = std::vector<std::string>;
+  for (std::size_t piece : {1u, 2u, 4096u}) {
+    EXPECT_EQ(ReadLines("a.ini\nrest\n", 2, piece), (Lines{"a.ini", "rest"}));
+    EXPECT_EQ(ReadLines("a.ini\r\n\r\n", 2, piece), (Lines{"a.ini", ""}));
+    EXPECT_EQ(ReadLines("a\rb.ini\n", 1, piece), (Lines{"ab.ini"}));
+    EXPECT_EQ(ReadLines("  lead.ini", 2, piece), (Lines{"  lead.ini", ""}));
+    EXPECT_EQ(ReadLines("", 2, piece), (Lines{"", ""}));
+    EXPECT_EQ(ReadLines("\n", 1, piece), (Lines{""}));
+  }
+}
+
+TEST(TextWriter, WritesThePrimitivesInOrderThroughOneBuffer) {
+  test::MemorySink sink;
+  TextWriter writer(sink);
+  writer.Text("F/");
+  writer.TextInField("F/", 9);
+  writer.TextInField("longer", 3);
+  writer.Char('>');
+  writer.Integer(-65);
+  writer.LineEnd();
+  writer.Line("x");
+  EXPECT_EQ(sink.bytes, "") << "nothing reaches the sink before a flush";
+  writer.Close();
+  EXPECT_EQ(sink.bytes, "F/       F/longer>-65\r\nx\r\n");
+  EXPECT_TRUE(sink.closed);
+}
+
+TEST(TextWriter, SpillsLargeOutputAndReportsAFailedWrite) {
+  test::MemorySink sink;
+  sink.failCode = 101;
+  sink.failAfter = 100000;
+  TextWriter writer(sink);
+  std::string line(1000, 'x');
+  try {
+    for (int i = 0; i < 200; ++i) writer.Line(line);
+    writer.Flush();
+    FAIL() << "the full disk went unnoticed";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Message(), "Disk full");
+  }
+  EXPECT_EQ(sink.bytes.size() % 65536, 0u);
+  EXPECT_LE(sink.bytes.size(), 100000u);
+}
+
+TEST(InOutError, MapsSystemErrorsToTheMessagesUsersKnow) {
+  struct Case {
+    int err;
+    const char* message;
+  };
+  const Case cases[] = {
+      {ENOENT, "File not found"},      {ENAMETOOLONG, "Invalid filename"}, {EMFILE, "Too many open files"},
+      {ENFILE, "Too many open files"}, {EACCES, "File access denied"},   {EPERM, "File access denied"},
+      {EROFS, "File access denied"},   {EISDIR, "File access denied"},   {ENOSPC, "Disk full"},
+      {EDQUOT, "Disk full"},           {EFBIG, "Disk full"},
+      // Unnamed failures show their own number, also where it equals a named
+      // code: EIO is 5, ENETUNREACH 101.
+      {EIO, "I/O error 5"},            {ENETUNREACH, "I/O error 101"},   {EBADF, "I/O error 9"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(InOutFailureFromErrno(c.err).Message, c.message) << c.err;
+  EXPECT_EQ(InOutErrorMessage(100), "Read beyond end of file");
+  EXPECT_EQ(InOutErrorMessage(106), "Invalid numeric input");
+  EXPECT_EQ(InOutErrorMessage(32), "I/O error 32");
+}
+
+}  // namespace
+}  // namespace velmo
