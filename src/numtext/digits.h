@@ -1,29 +1,33 @@
 // The decimal digits of a number, the ground of every number text.
 #pragma once
 
+#include <cstdint>
+
 namespace velmo {
 
-/// |x| written as 0.d1 d2 ... d18 x 10^Exponent, d1 not zero, rounded to 18
-/// significant digits with ties to even. `Count` digits are meaningful; a
-/// zero has none and the exponent 0.
+/// |x| written as 0.d1 d2 ... dCount x 10^Exponent with d1 not zero. The
+/// digits are held as the integer `Significand` and, once KeepDigits has
+/// settled them, spelled out in `Digit`. A zero has no digits and the
+/// exponent 0.
 struct DecimalDigits {
-  char Digit[18];  // '0' to '9'
+  std::uint64_t Significand = 0;
   int Count = 0;
   int Exponent = 0;
   bool Negative = false;
+  char Digit[18];  // '0' to '9', the first Count of them, after KeepDigits
 
   /// Digit i counted from 1; '0' outside the digits held.
   char At(int i) const { return i >= 1 && i <= Count ? Digit[i - 1] : '0'; }
 };
 
-/// The 18 significant digits of a finite `x`, exact whatever the rounding
-/// mode or the locale in force.
+/// The 18 significant digits of a finite `x`, rounded with ties to even,
+/// exact whatever the rounding mode or the locale in force. Not spelled.
 DecimalDigits EighteenDigits(long double x);
 
 /// Keeps the first `n` digits, raising the last kept one when the next is 5
 /// or more (a carry out of the first digit gives the single digit 1 and a
-/// higher exponent), then drops trailing zeros. No digit left means zero,
-/// never negative. An `n` of 18 or more keeps every digit.
+/// higher exponent), drops trailing zeros and spells the rest. No digit left
+/// means zero, never negative. An `n` of 18 or more keeps every digit.
 void KeepDigits(DecimalDigits& digits, int n);
 
 }  // namespace velmo

@@ -34,10 +34,12 @@ inline bool IsUndefined(double x) {
   return (std::bit_cast<std::uint64_t>(x) & 0x7FF0000000000000u) == 0x7FF0000000000000u;
 }
 
+/// The same test for an extended value, made by comparison: a value whose
+/// exponent bits are all set is an infinity or a NaN, and only those fail
+/// to compare within the finite range. (Reading the exponent bits back from
+/// memory would stall the floating unit on every table cell.)
 inline bool IsUndefined(long double x) {
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &x, sizeof bytes);
-  return (bytes[8] | (bytes[9] & 0x7F) << 8) == 0x7FFF;
+  return !(x <= std::numeric_limits<long double>::max() && x >= -std::numeric_limits<long double>::max());
 }
 
 }  // namespace velmo

@@ -45,6 +45,7 @@ PointDigits SplitAtPoint(long double magnitude) {
     return p;
   }
   DecimalDigits d = EighteenDigits(magnitude);
+  KeepDigits(d, 18);
   for (int i = 1; i <= d.Exponent; ++i) p.Integer[p.IntegerCount++] = d.At(i);
   for (int i = d.Exponent + 1; i <= 18; ++i) p.Fraction[p.FractionCount++] = d.At(i);
   return p;

@@ -1,0 +1,62 @@
+// The per-cell work of a table: the optics and the number texts.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "numtext/format_cell.h"
+#include "numtext/write_real.h"
+#include "optics/dof_limits.h"
+#include "platform/byte_stream.h"
+
+namespace {
+
+std::vector<double> Distances() {
+  std::mt19937_64 random(1);
+  std::uniform_real_distribution<double> metres(0.3, 2000);
+  std::vector<double> values(4096);
+  for (double& v : values) v = metres(random);
+  return values;
+}
+
+void BM_ComputeDofLimits(benchmark::State& state) {
+  std::vector<double> distances = Distances();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    double near, far;
+    velmo::ComputeDofLimits(0.03, 5.6, distances[i++ & 4095], 50, near, far);
+    benchmark::DoNotOptimize(near);
+    benchmark::DoNotOptimize(far);
+  }
+}
+BENCHMARK(BM_ComputeDofLimits);
+
+void BM_FormatCell(benchmark::State& state) {
+  std::vector<double> distances = Distances();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    velmo::ShortText text = velmo::FormatCell('+', false, distances[i++ & 4095]);
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_FormatCell);
+
+class NullSink : public velmo::ByteSink {
+ public:
+  void Write(const char*, std::size_t size) override { bytes += size; }
+  void Close() override {}
+  std::size_t bytes = 0;
+};
+
+void BM_WriteReal(benchmark::State& state) {
+  std::vector<double> distances = Distances();
+  NullSink sink;
+  velmo::TextWriter writer(sink);
+  std::size_t i = 0;
+  for (auto _ : state) velmo::WriteReal(writer, distances[i++ & 4095], 5, 1);
+  writer.Flush();
+  benchmark::DoNotOptimize(sink.bytes);
+}
+BENCHMARK(BM_WriteReal);
+
+}  // namespace
