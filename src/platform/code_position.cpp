@@ -4,8 +4,9 @@
 
 namespace velmo {
 
-std::uint32_t CodeOffset(const void* address) {
-  if (address == nullptr) return 0;
+std::uint32_t CodeOffset(const void* returnAddress) {
+  if (returnAddress == nullptr) return 0;
+  const void* address = static_cast<const char*>(returnAddress) - 1;
   Dl_info info;
   auto raw = reinterpret_cast<std::uintptr_t>(address);
   if (::dladdr(address, &info) == 0 || info.dli_fbase == nullptr) {

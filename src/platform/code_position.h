@@ -5,9 +5,10 @@
 
 namespace velmo {
 
-/// The offset of `address` within the program file that holds it, so that
-/// `addr2line -e velmo -f 0x<offset>` names the function that failed.
-/// 0 when the address is unknown.
-std::uint32_t CodeOffset(const void* address);
+/// The offset, within the program file, of the call that returned to
+/// `returnAddress` (one byte before it, inside the call instruction), so
+/// that `addr2line -f -e velmo 0x<offset>` names the line that raised the
+/// failure. 0 when the address is unknown.
+std::uint32_t CodeOffset(const void* returnAddress);
 
 }  // namespace velmo

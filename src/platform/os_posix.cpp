@@ -25,7 +25,6 @@ constexpr const char* kViewerProgram = "open";
 constexpr const char* kViewerProgram = "xdg-open";
 #endif
 
-[[noreturn]] void RaiseFromErrno() { RaiseSystemError(errno); }
 
 class FdSink : public ByteSink {
  public:
@@ -39,7 +38,7 @@ class FdSink : public ByteSink {
       ssize_t n = ::write(fd_, data, size);
       if (n < 0) {
         if (errno == EINTR) continue;
-        RaiseFromErrno();
+        RaiseSystemError(errno);
       }
       data += n;
       size -= static_cast<std::size_t>(n);
@@ -50,7 +49,7 @@ class FdSink : public ByteSink {
     if (!owned_ || fd_ < 0) return;
     int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) RaiseFromErrno();
+    if (::close(fd) != 0 && errno != EINTR) RaiseSystemError(errno);
   }
 
  private:
@@ -66,7 +65,7 @@ class FdSource : public ByteSource {
     for (;;) {
       ssize_t n = ::read(fd_, buffer, capacity);
       if (n >= 0) return static_cast<std::size_t>(n);
-      if (errno != EINTR) RaiseFromErrno();
+      if (errno != EINTR) RaiseSystemError(errno);
     }
   }
 
@@ -84,7 +83,7 @@ bool HostPlatform::FileExists(const std::string& name) {
 std::string HostPlatform::CurrentDirectory() {
   std::vector<char> buffer(PATH_MAX);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) RaiseFromErrno();
+    if (errno != ERANGE) RaiseSystemError(errno);
     buffer.resize(buffer.size() * 2);
   }
   return buffer.data();
@@ -104,19 +103,19 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
 
 std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
   int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) RaiseFromErrno();
+  if (fd < 0) RaiseSystemError(errno);
   auto sink = std::make_unique<FdSink>(fd, true);
   // The lock comes before the file is emptied, so a document that another
   // program holds is left as it is.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) RaiseInOutError(kSharingViolation);
-    RaiseFromErrno();
+    RaiseSystemError(errno);
   }
   struct stat info;
-  if (::fstat(fd, &info) != 0) RaiseFromErrno();
+  if (::fstat(fd, &info) != 0) RaiseSystemError(errno);
   // Only a regular file has a length to cut; a device (a full disk stood in
   // by /dev/full, a terminal) is simply written.
-  if (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) RaiseFromErrno();
+  if (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) RaiseSystemError(errno);
   return sink;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace velmo {
 
@@ -27,28 +28,36 @@ class Exception {
 /// The system's own failure, raised only for list values beyond 1E999.
 class Error : public Exception {
  public:
-  using Exception::Exception;
+  /// Records the caller as the position of the failure.
+  [[gnu::noinline]] explicit Error(std::string message);
+  Error(std::string message, const void* where) : Exception(std::move(message), where) {}
   const char* ClassName() const override { return "Error"; }
 };
 
 /// A text that is not a number.
 class EConvertError : public Exception {
  public:
-  using Exception::Exception;
+  /// Records the caller as the position of the failure.
+  [[gnu::noinline]] explicit EConvertError(std::string message);
+  EConvertError(std::string message, const void* where) : Exception(std::move(message), where) {}
   const char* ClassName() const override { return "EConvertError"; }
 };
 
 /// A settings number beyond the range of a double.
 class EOverflow : public Exception {
  public:
-  using Exception::Exception;
+  /// Records the caller as the position of the failure.
+  [[gnu::noinline]] explicit EOverflow(std::string message);
+  EOverflow(std::string message, const void* where) : Exception(std::move(message), where) {}
   const char* ClassName() const override { return "EOverflow"; }
 };
 
 /// An index outside an array.
 class ERangeError : public Exception {
  public:
-  using Exception::Exception;
+  /// Records the caller as the position of the failure.
+  [[gnu::noinline]] explicit ERangeError(std::string message);
+  ERangeError(std::string message, const void* where) : Exception(std::move(message), where) {}
   const char* ClassName() const override { return "ERangeError"; }
 };
 
