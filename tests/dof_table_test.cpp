@@ -33,11 +33,7 @@ void MakeRelative(RunSettings& s) {
 }
 
 std::string Table(const RunSettings& settings) {
-  test::MemorySink sink;
-  TextWriter writer(sink);
-  WriteDofTable(writer, settings);
-  writer.Flush();
-  return sink.bytes;
+  return test::Written([&](TextWriter& out) { WriteDofTable(out, settings); });
 }
 
 /// The aperture header line of the text form: a colon, seven blanks, then

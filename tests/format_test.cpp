@@ -115,11 +115,7 @@ TEST(NumberText, IgnoresTheLocaleDecimalSeparator) {
   EXPECT_EQ(FormatCell(0, false, 2.675), "2.67");
   EXPECT_EQ(FormatCell(0, false, 123456), "1.2E+05");
   EXPECT_EQ(FormatCompact(0.015, 5), ".015");
-  test::MemorySink sink;
-  TextWriter writer(sink);
-  WriteReal(writer, 7.25, 1, 1);
-  writer.Flush();
-  EXPECT_EQ(sink.bytes, "7.3");
+  EXPECT_EQ(test::Written([](TextWriter& out) { WriteReal(out, 7.25, 1, 1); }), "7.3");
 }
 
 }  // namespace

@@ -8,11 +8,7 @@ namespace velmo {
 namespace {
 
 std::string Head(const RunSettings& settings) {
-  test::MemorySink sink;
-  TextWriter writer(sink);
-  WritePageHead(writer, settings);
-  writer.Flush();
-  return sink.bytes;
+  return test::Written([&](TextWriter& out) { WritePageHead(out, settings); });
 }
 
 /// The notes of the page: the lines after the dof-1 region up to the

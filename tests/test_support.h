@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/byte_stream.h"
+#include "platform/text_writer.h"
 #include "settings/exceptions.h"
 
 namespace velmo::test {
@@ -46,6 +47,16 @@ class MemorySource : public ByteSource {
   std::size_t piece_;
   std::size_t pos_ = 0;
 };
+
+/// What `write` puts through a TextWriter, as bytes.
+template <typename Write>
+std::string Written(Write write) {
+  MemorySink sink;
+  TextWriter writer(sink);
+  write(writer);
+  writer.Flush();
+  return sink.bytes;
+}
 
 /// A fresh directory, removed with everything in it at the end of the test.
 class TempDir {

@@ -11,13 +11,7 @@ namespace velmo {
 namespace {
 
 std::string Real(long double x, int width, int decimals) {
-  test::MemorySink sink;
-  {
-    TextWriter writer(sink);
-    WriteReal(writer, x, width, decimals);
-    writer.Flush();
-  }
-  return sink.bytes;
+  return test::Written([&](TextWriter& out) { WriteReal(out, x, width, decimals); });
 }
 
 TEST(WriteReal, GivesTheWorkedExamples) {
