@@ -152,7 +152,26 @@ std::unique_ptr<ByteSource> StandardInput() { return std::make_unique<FdSource>(
 
 std::unique_ptr<ByteSink> StandardOutput() { return std::make_unique<FdSink>(STDOUT_FILENO, false); }
 
-void PrepareProcess() { ::signal(SIGPIPE, SIG_IGN); }
+void PrepareProcess() {
+  ::signal(SIGPIPE, SIG_IGN);
+  // A console stream that was closed must not leave its number free: the
+  // document would be opened under it, and console text would land in the
+  // document. A closed input reads as empty; a closed output fails every
+  // write, so the run still ends with status 1.
+  struct Guard {
+    int fd;
+    int flags;
+  };
+  for (Guard guard : {Guard{STDIN_FILENO, O_RDONLY}, Guard{STDOUT_FILENO, O_RDONLY}, Guard{STDERR_FILENO, O_WRONLY}}) {
+    if (::fcntl(guard.fd, F_GETFD) == -1 && errno == EBADF) {
+      int fd = ::open("/dev/null", guard.flags);
+      if (fd >= 0 && fd != guard.fd) {
+        ::dup2(fd, guard.fd);
+        ::close(fd);
+      }
+    }
+  }
+}
 
 bool ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();

@@ -2,140 +2,12 @@
 // fake viewer first on PATH that records what it was asked to open. Console
 // bytes, exit status and documents are compared whole, CR LF included, and
 // every settings file must be left exactly as it was.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <map>
-#include <regex>
-#include <thread>
-
-#include "test_support.h"
+#include "e2e/e2e_support.h"
 
 namespace velmo {
 namespace {
 
-using test::CrLf;
-using test::ReadFile;
-using test::WriteFile;
-
-const std::string kBanner = CrLf({
-    "VELMO: DOF TABULATION BY THE VELMO DEVELOPERS",
-    "Version 1.01 of 2007/02/25",
-    "Updates at https://velmo.example.org/",
-});
-const std::string kDone = "Done. Press Enter to exit.\r\n";
-const std::string kWorkedLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
-
-std::string Expected(const std::string& name) { return ReadFile(std::string(VELMO_EXPECTED_DIR) + "/" + name); }
-
-struct Outcome {
-  int status;
-  std::string console;
-};
-
-class EndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::create_directory(bin_);
-    WriteFile(bin_ + "/xdg-open", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + log_ + "'\n");
-    ::chmod((bin_ + "/xdg-open").c_str(), 0755);
-    std::filesystem::create_directory(work_);
-  }
-
-  void TearDown() override {
-    for (const auto& [name, before] : settings_) {
-      EXPECT_EQ(ReadFile(name), before.bytes) << name << " was changed";
-      EXPECT_EQ(ModificationTime(name), before.modified) << name << " was touched";
-    }
-  }
-
-  /// Writes a settings file into the working directory; returns its full path.
-  std::string Settings(const std::string& name, const std::string& content) {
-    std::string path = work_ + "/" + name;
-    WriteFile(path, content);
-    settings_[path] = {content, ModificationTime(path)};
-    return path;
-  }
-
-  static long long ModificationTime(const std::string& name) {
-    struct stat info;
-    if (::stat(name.c_str(), &info) != 0) return -1;
-    return static_cast<long long>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  }
-
-  /// Runs the program with `arguments`, `input` on standard input, and
-  /// standard output into a file (or onto `outputDevice`).
-  Outcome Run(const std::vector<std::string>& arguments, const std::string& input = "\n",
-              const std::string& outputDevice = "") {
-    const std::string inputFile = dir_.File("stdin"), outputFile = dir_.File("stdout");
-    WriteFile(inputFile, input);
-    pid_t child = ::fork();
-    if (child == 0) {
-      if (::chdir(work_.c_str()) != 0) ::_exit(126);
-      ::setenv("PATH", (bin_ + ":/usr/bin:/bin").c_str(), 1);
-      int in = ::open(inputFile.c_str(), O_RDONLY);
-      const std::string& out = outputDevice.empty() ? outputFile : outputDevice;
-      int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(in, 0);
-      ::dup2(fd, 1);
-      std::vector<char*> argv{const_cast<char*>(VELMO_PROGRAM)};
-      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(VELMO_PROGRAM, argv.data());
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    std::string console = outputDevice.empty() ? ReadFile(outputFile) : "";
-    // The code position differs from build to build; its form does not.
-    console = std::regex_replace(console, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, console};
-  }
-
-  /// What the viewer was asked to open, waiting a moment for it to start.
-  std::string Viewed(bool expectCall) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(expectCall ? 10 : 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(expectCall ? 0 : 200));
-    std::string log = ReadFile(log_);
-    while (expectCall && log.empty() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      log = ReadFile(log_);
-    }
-    return log;
-  }
-
-  std::string Using(const std::string& settings) {
-    return kBanner + CrLf({"Using " + settings, "", "Working...", ""});
-  }
-
-  /// Runs a settings file that must give `document`, and compares it with
-  /// the expected file of that name.
-  void ExpectDocument(const std::string& settings, const std::string& document, const std::string& expected) {
-    std::string path = work_ + "/" + document;
-    Outcome outcome = Run({settings});
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.console, Using(settings) + "Created " + path + "\r\n" + kDone);
-    EXPECT_EQ(ReadFile(path), Expected(expected)) << document;
-    EXPECT_EQ(Viewed(true), path + "\n");
-  }
-
-  struct Kept {
-    std::string bytes;
-    long long modified;
-  };
-
-  test::TempDir dir_;
-  std::string bin_ = dir_.File("bin");
-  std::string work_ = dir_.File("work");
-  std::string log_ = dir_.File("viewer.log");
-  std::map<std::string, Kept> settings_;
-};
+using namespace test;
 
 TEST_F(EndToEnd, WorkedExampleAsText) {
   ExpectDocument(Settings("lenses.ini", "[VELMO]\r\nHTML=0\r\nCoC=0.03\r\n" + kWorkedLists), "lenses.txt",
@@ -273,14 +145,19 @@ TEST_F(EndToEnd, ADocumentHeldByAnotherProgramIsReported) {
 }
 
 TEST_F(EndToEnd, AReadOnlyDocumentCannotBeReplaced) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root; the run test covers this through its platform";
+  // Root is not stopped by permissions, so as root the program runs as an
+  // unprivileged user.
+  if (!CanRunAsNobody()) GTEST_SKIP() << "an unprivileged user cannot run " << VELMO_PROGRAM;
   std::string ini = Settings("lenses.ini", "[VELMO]\n" + kWorkedLists);
   WriteFile(work_ + "/lenses.html", "kept");
   ::chmod((work_ + "/lenses.html").c_str(), 0444);
-  Outcome outcome = Run({ini});
+  RunOptions options;
+  options.asNobody = true;
+  Outcome outcome = Run({ini}, "\n", options);
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.console,
             Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "File access denied.", ""}));
+  EXPECT_EQ(ReadFile(work_ + "/lenses.html"), "kept");
 }
 
 TEST_F(EndToEnd, AFullDiskEndsTheRunWithItsReport) {
@@ -295,7 +172,9 @@ TEST_F(EndToEnd, AFullDiskEndsTheRunWithItsReport) {
 
 TEST_F(EndToEnd, AConsoleThatCannotBeWrittenEndsWithStatusOne) {
   std::string ini = Settings("lenses.ini", "[VELMO]\n" + kWorkedLists);
-  EXPECT_EQ(Run({ini}, "\n", "/dev/full").status, 1);
+  RunOptions options;
+  options.outputDevice = "/dev/full";
+  EXPECT_EQ(Run({ini}, "\n", options).status, 1);
 }
 
 }  // namespace

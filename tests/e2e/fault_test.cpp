@@ -1,0 +1,135 @@
+// Hostile surroundings: closed console streams, files that cannot be read
+// or written, settings files of garbage and of enormous size, long paths.
+// The program must end in order, report what failed, and never touch a
+// file it was not asked to write.
+#include <random>
+
+#include "e2e/e2e_support.h"
+
+namespace velmo {
+namespace {
+
+using namespace test;
+
+const std::string kWorkedText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists;
+
+TEST_F(EndToEnd, ClosedInputAtThePromptGivesAnEmptyName) {
+  RunOptions options;
+  options.closeInput = true;
+  Outcome outcome = Run({}, "", options);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, kBanner + "Enter the inifile name to use: *** ERROR:  not found\r\nCurrent path: " +
+                                 work_ + "\r\n" + kDone);
+}
+
+TEST_F(EndToEnd, ClosedInputAtTheFinalWaitEndsTheWait) {
+  std::string ini = Settings("lenses.ini", kWorkedText);
+  RunOptions options;
+  options.closeInput = true;
+  Outcome outcome = Run({ini}, "", options);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt"));
+}
+
+TEST_F(EndToEnd, AnUnreadableSettingsFileHasNoSection) {
+  if (!CanRunAsNobody()) GTEST_SKIP() << "an unprivileged user cannot run " << VELMO_PROGRAM;
+  std::string ini = Settings("lenses.ini", kWorkedText);
+  ::chmod(ini.c_str(), 0);
+  RunOptions options;
+  options.asNobody = true;  // as root, permissions would not stop the read
+  Outcome outcome = Run({ini}, "\n", options);
+  ::chmod(ini.c_str(), 0644);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "ERROR: No section named \"VELMO\" found!\r\n" + kDone);
+}
+
+TEST_F(EndToEnd, ADirectoryWhereTheDocumentWouldGo) {
+  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::filesystem::create_directory(work_ + "/lenses.txt");
+  Outcome outcome = Run({ini});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.console,
+            Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "File access denied.", ""}));
+  EXPECT_TRUE(std::filesystem::is_directory(work_ + "/lenses.txt"));
+}
+
+std::string Garbage(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+TEST_F(EndToEnd, BinaryGarbageIsNoSettingsFile) {
+  std::string ini = Settings("garbage.ini", Garbage(65536, 1));
+  Outcome outcome = Run({ini});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "ERROR: No section named \"VELMO\" found!\r\n" + kDone);
+}
+
+TEST_F(EndToEnd, ASectionAmidGarbageIsStillRead) {
+  std::string ini = Settings("garbage.ini", Garbage(65536, 2) + "\n" + kWorkedText + "[END]\n" + Garbage(65536, 3));
+  ExpectDocument(ini, "garbage.txt", "worked.txt");
+}
+
+TEST_F(EndToEnd, ATenMegabyteSettingsFile) {
+  std::string padding;
+  for (int i = 0; i < 210000; ++i) padding += "; a comment line of some fifty characters........\n";
+  ASSERT_GT(padding.size(), 10000000u);
+  auto start = std::chrono::steady_clock::now();
+  ExpectDocument(Settings("big.ini", padding + kWorkedText), "big.txt", "worked.txt");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST_F(EndToEnd, LinesOfAHundredThousandCharacters) {
+  // Values are cut to 2047 characters: of the comment, and of the distance
+  // list, whose first 64 items are used.
+  std::string comment(100000, 'c');
+  std::string distances;
+  while (distances.size() < 100000) distances += "2 ";
+  std::string ini = Settings("long.ini", "[VELMO]\nComment=" + comment + "\nDistance=" + distances +
+                                             "\nAperture=8\nFocal=50\nCoC=0.03\n");
+  Outcome outcome = Run({ini});
+  EXPECT_EQ(outcome.status, 0);
+  std::string page = ReadFile(work_ + "/long.html");
+  EXPECT_NE(page.find("\r\n<P CLASS=CTR> " + comment.substr(0, 2047) + "\r\n"), std::string::npos);
+  std::size_t rows = 0;
+  for (std::size_t at = page.find("<TD>1.68-2.46"); at != std::string::npos; at = page.find("<TD>1.68-2.46", at + 1)) {
+    ++rows;
+  }
+  EXPECT_EQ(rows, 64u);
+}
+
+TEST_F(EndToEnd, ANulByteEndsTheValue) {
+  using namespace std::string_literals;
+  std::string ini = Settings("nul.ini", "[VELMO]\nHTML=0\nCoC=0.03\nDistance=0.3 2 30 60 N\0 1 5\nAperture=4 8\nFocal=50\n"s);
+  ExpectDocument(ini, "nul.txt", "worked.txt");
+}
+
+TEST_F(EndToEnd, KeysAndValuesInAnyLetterCase) {
+  std::string ini = Settings("cases.ini", "[vElMo]\nhTmL=0X0\ncOc=3E-2\ndIsTaNcE=0.3 2 30 60 N\nAPERTURE=4 8\nfocal=50\n");
+  ExpectDocument(ini, "cases.txt", "worked.txt");
+}
+
+TEST_F(EndToEnd, PathsLongerThanTheOldLimits) {
+  for (std::size_t length : {300u, 1200u}) {
+    std::string dir = work_;
+    while (dir.size() < length) {
+      dir += "/" + std::string(100, 'd');
+      std::filesystem::create_directory(dir);
+    }
+    std::string ini = Settings(dir + "/lenses.ini", kWorkedText);
+    Outcome outcome = Run({ini});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.console, Using(ini) + "Created " + dir + "/lenses.txt\r\n" + kDone);
+    EXPECT_EQ(ReadFile(dir + "/lenses.txt"), Expected("worked.txt"));
+    RunOptions options;
+    options.directory = dir;
+    outcome = Run({"../" + std::string(100, 'd') + "/lenses.ini"}, "\n", options);
+    EXPECT_EQ(outcome.console, Using(ini) + "Created " + dir + "/lenses.txt\r\n" + kDone);
+  }
+}
+
+}  // namespace
+}  // namespace velmo
