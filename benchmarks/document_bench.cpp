@@ -39,10 +39,12 @@ std::string List(double first, double step) {
 
 void RunLargest(benchmark::State& state, const char* options, const char* extension) {
   velmo::InitNumberSettings();
-  std::string dir = (std::filesystem::temp_directory_path() / ("velmo-bench-" + std::to_string(::getpid()))).string();
+  std::string dir =
+      (std::filesystem::temp_directory_path() / ("velmo-bench-" + std::to_string(::getpid()))).string();
   std::filesystem::create_directories(dir);
   std::string ini = dir + "/largest.ini";
-  std::ofstream(ini) << "[VELMO]\n" << options << "\nDistance=" << List(0.5, 1.5) << "\nAperture=" << List(1, 0.5)
+  std::ofstream(ini) << "[VELMO]\n"
+                     << options << "\nDistance=" << List(0.5, 1.5) << "\nAperture=" << List(1, 0.5)
                      << "\nFocal=" << List(14, 9) << "\n";
   QuietPlatform platform;
   Input in;
@@ -56,9 +58,15 @@ void RunLargest(benchmark::State& state, const char* options, const char* extens
   std::filesystem::remove_all(dir);
 }
 
-void BM_LargestText(benchmark::State& state) { RunLargest(state, "HTML=0", ".txt"); }
-void BM_LargestFragment(benchmark::State& state) { RunLargest(state, "TableOnly=1", ".i"); }
-void BM_LargestPage(benchmark::State& state) { RunLargest(state, "Comment=Largest", ".html"); }
+void BM_LargestText(benchmark::State& state) {
+  RunLargest(state, "HTML=0", ".txt");
+}
+void BM_LargestFragment(benchmark::State& state) {
+  RunLargest(state, "TableOnly=1", ".i");
+}
+void BM_LargestPage(benchmark::State& state) {
+  RunLargest(state, "Comment=Largest", ".html");
+}
 BENCHMARK(BM_LargestText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargestFragment)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargestPage)->Unit(benchmark::kMillisecond);

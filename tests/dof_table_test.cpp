@@ -12,8 +12,8 @@ namespace {
 
 using test::CrLf;
 
-RunSettings Settings(bool html, std::initializer_list<double> distances, std::initializer_list<double> apertures,
-                     std::initializer_list<double> focals) {
+RunSettings Settings(bool html, std::initializer_list<double> distances,
+                     std::initializer_list<double> apertures, std::initializer_list<double> focals) {
   RunSettings s;
   s.HTML = html;
   s.CoC = 0.03;
@@ -158,7 +158,9 @@ TEST(DofTable, TheEquivalentFocalLengthLineNeedsAPositiveMultiplier) {
     RunSettings s = Settings(true, {2}, {8}, {50});
     s.Multiplier = multiplier;
     std::string table = Table(s);
-    std::string line = multiplier == 1.5 ? "(EFL = 75 mm)\r\n" : multiplier == 1.62 ? "(EFL = 81 mm)\r\n" : "";
+    std::string line = multiplier == 1.5    ? "(EFL = 75 mm)\r\n"
+                       : multiplier == 1.62 ? "(EFL = 81 mm)\r\n"
+                                            : "";
     std::size_t after = table.find("F = 50.0 mm\r\n") + 13;
     EXPECT_EQ(table.substr(after, line.size() + 6), line + "<TR>\r\n") << multiplier;
   }

@@ -63,7 +63,8 @@ std::string RoundTo(std::string digits, int& exponent, int n, bool tiesToEven) {
   bool up;
   if (tiesToEven) {
     bool half = rest[0] == '5' && rest.find_first_not_of('0', 1) == std::string::npos;
-    up = rest[0] > '5' || (rest[0] == '5' && !half) || (half && !kept.empty() && (kept.back() - '0') % 2 == 1);
+    up =
+        rest[0] > '5' || (rest[0] == '5' && !half) || (half && !kept.empty() && (kept.back() - '0') % 2 == 1);
   } else {
     up = rest[0] >= '5';
   }
@@ -116,7 +117,7 @@ TEST(FormatCellReference, AgreesOverManyRandomDistances) {
     double x;
     switch (i % 3) {
       case 0: x = std::pow(10.0, decade(random)); break;
-      case 1: x = static_cast<double>(random() % 20000000) / 1000; break;   // millimetre steps
+      case 1: x = static_cast<double>(random() % 20000000) / 1000; break;         // millimetre steps
       default: x = static_cast<double>(random() % 2000000) / 200 + 0.005; break;  // near halves
     }
     if (x == 0) continue;

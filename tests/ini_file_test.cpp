@@ -33,10 +33,10 @@ TEST_F(IniFileTest, FlagsTakeAnyNonZeroIntegerAndIgnoreOtherTexts) {
     bool fromFalse;  // result with the default false
   };
   const Case cases[] = {
-      {"0", false, false},   {"00", false, false}, {"0x0", false, false}, {"$0", false, false},
-      {"-0", false, false},  {"1", true, true},    {"2", true, true},     {"-1", true, true},
-      {"0x10", true, true},  {"yes", true, false}, {"true", true, false}, {"1.0", true, false},
-      {"", true, false},     {"0x", true, false},  {"\"0\"", false, false},
+      {"0", false, false},  {"00", false, false}, {"0x0", false, false},   {"$0", false, false},
+      {"-0", false, false}, {"1", true, true},    {"2", true, true},       {"-1", true, true},
+      {"0x10", true, true}, {"yes", true, false}, {"true", true, false},   {"1.0", true, false},
+      {"", true, false},    {"0x", true, false},  {"\"0\"", false, false},
   };
   for (const Case& c : cases) {
     TC_Ini_File& ini = Ini(std::string("[VELMO]\nHTML=") + c.value + "\n");
@@ -60,7 +60,7 @@ TEST_F(IniFileTest, FloatsKeepTheirDefaultUnlessTheTextIsANumber) {
     double expected;
   };
   const Case cases[] = {
-      {"0.03", 0.03}, {".03", 0.03}, {"3E-2", 0.03}, {"0,03", 0.015}, {"", 0.015},
+      {"0.03", 0.03}, {".03", 0.03},     {"3E-2", 0.03},   {"0,03", 0.015},      {"", 0.015},
       {"abc", 0.015}, {"1E5000", 0.015}, {"'0.02'", 0.02}, {"\"0.025\"", 0.025},
   };
   for (const Case& c : cases) {
@@ -104,7 +104,8 @@ TEST_F(IniFileTest, OnlyTheFirstOccurrenceOfASectionAndOfAKeyCounts) {
 
 TEST_F(IniFileTest, ValuesAreTheRestOfTheLineAfterTheFirstEquals) {
   using namespace std::string_literals;
-  TC_Ini_File& ini = Ini("\xEF\xBB\xBF[VELMO]\rComment= a=b \"c\" \r\nQuoted=\"  50 85  \"\nMixed='x\"\nNul=1 2\0 3\n"s);
+  TC_Ini_File& ini =
+      Ini("\xEF\xBB\xBF[VELMO]\rComment= a=b \"c\" \r\nQuoted=\"  50 85  \"\nMixed='x\"\nNul=1 2\0 3\n"s);
   EXPECT_EQ(ini.FetchText("VELMO", "Comment", ""), "a=b \"c\"");
   EXPECT_EQ(ini.FetchText("VELMO", "Quoted", ""), "  50 85  ");
   EXPECT_EQ(ini.FetchText("VELMO", "Mixed", ""), "'x\"");

@@ -39,9 +39,9 @@ TEST(NumberFromText, FollowsTheSyntaxOfSettingsNumbers) {
       {"1E500", true, 1E500L},
       {"1E-500", true, 1E-500L},
       {"000012.5000", true, 12.5L},
-      {"1E5000", false, 0},   // the exponent stops at 500, a digit is left over
-      {"1E4999", false, 0},   // 1E499 and a digit left over
-      {"9E4932", false, 0},   // beyond the extended range
+      {"1E5000", false, 0},  // the exponent stops at 500, a digit is left over
+      {"1E4999", false, 0},  // 1E499 and a digit left over
+      {"9E4932", false, 0},  // beyond the extended range
       {"E5", false, 0},
       {"1.2.3", false, 0},
       {"-", false, 0},

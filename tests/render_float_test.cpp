@@ -4,6 +4,7 @@
 
 #include <cfenv>
 #include <cstdio>
+#include <limits>
 #include <random>
 
 #include "numtext/digits.h"
@@ -56,12 +57,12 @@ TEST(RenderFloat, CoversTheFormsAtTheirEdges) {
       {5, FloatForm::Exponent, 3, 4, "5.00E+0"},
       {1E-10L, FloatForm::Exponent, 2, 3, "1.0E-010"},
       {9.96L, FloatForm::Exponent, 2, 2, "1.0E+01"},
-      {0.5L, FloatForm::Fixed, 6, 0, "1"},        // n = 0 and the first digit is 5
+      {0.5L, FloatForm::Fixed, 6, 0, "1"},  // n = 0 and the first digit is 5
       {0.4L, FloatForm::Fixed, 6, 0, "0"},
       {0.0005L, FloatForm::Fixed, 6, 3, "0.001"},
       {100, FloatForm::Fixed, 7, 0, "100"},
       {1.5L, FloatForm::Fixed, 6, 30, "1.500000000000000000"},  // decimals limited to 18
-      {123456789, FloatForm::Fixed, 100, 2, "123456789.00"},       // precision limited to 18
+      {123456789, FloatForm::Fixed, 100, 2, "123456789.00"},    // precision limited to 18
   };
   for (const RenderCase& c : cases) {
     EXPECT_EQ(RenderFloat(c.x, c.form, c.precision, c.digits), c.text) << c.text;
@@ -98,7 +99,8 @@ TEST(EighteenDigits, AgreeWithThePrintedExpansion) {
         if (x == 0) continue;
         break;
       default:  // an extended value
-        x = std::ldexp(static_cast<long double>(random() | (1ull << 63)), static_cast<int>(random() % 2000) - 1064);
+        x = std::ldexp(static_cast<long double>(random() | (1ull << 63)),
+                       static_cast<int>(random() % 2000) - 1064);
     }
     DecimalDigits d = EighteenDigits(x);
     std::snprintf(text, sizeof text, "%.17Le", x);
@@ -127,9 +129,25 @@ TEST(DecimalExponent, IsTheExponentOfTheLeadingDigit) {
     int n;
   };
   const Case cases[] = {
-      {0, -1},     {1, 0},       {10, 1},        {1000, 3},     {99999.99L, 4}, {100000, 5},
-      {0.1L, -1},  {0.001L, -3}, {0.00001L, -5}, {-250, 2},     {1E300L, 300},  {1E-300L, -300},
-      {9.999L, 0}, {0.995L, -1}, {1E100, 100},   {99999.99999999999, 4},
+      {0, -1},
+      {1, 0},
+      {10, 1},
+      {1000, 3},
+      {99999.99L, 4},
+      {100000, 5},
+      {0.1L, -1},
+      {0.001L, -3},
+      {0.00001L, -5},
+      {-250, 2},
+      {1E300L, 300},
+      {1E-300L, -300},
+      {9.999L, 0},
+      {0.995L, -1},
+      {1E100, 100},
+      {99999.99999999999, 4},
+      // The top of the extended range, where lifting would overflow.
+      {std::numeric_limits<long double>::max(), 4932},
+      {std::numeric_limits<long double>::denorm_min(), -4951},
   };
   for (const Case& c : cases) EXPECT_EQ(DecimalExponent(c.x), c.n) << static_cast<double>(c.x);
   // Every power of ten that a double holds exactly lands on its own decade.

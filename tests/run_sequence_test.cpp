@@ -72,7 +72,8 @@ class RunTest : public ::testing::Test {
 const std::string kLists = "Distance=2 30 N\nAperture=4 8\nFocal=50\n";
 
 std::string Success(const std::string& settings, const std::string& document) {
-  return kBanner + CrLf({"Using " + settings, "", "Working...", "", "Created " + document, "Done. Press Enter to exit."});
+  return kBanner + CrLf({"Using " + settings, "", "Working...", "", "Created " + document,
+                         "Done. Press Enter to exit."});
 }
 
 TEST_F(RunTest, WritesTheTextTableAndHandsItToTheViewer) {
@@ -149,7 +150,8 @@ TEST_F(RunTest, MissingSectionsAndListsEndTheRunWithTheirLine) {
     platform_.viewed.clear();
     std::string ini = Settings("lenses.ini", c.content);
     EXPECT_EQ(Run({ini}), 0);
-    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", "", c.line, "Done. Press Enter to exit."}));
+    EXPECT_EQ(console_,
+              kBanner + CrLf({"Using " + ini, "", "Working...", "", c.line, "Done. Press Enter to exit."}));
     EXPECT_TRUE(platform_.created.empty());
     EXPECT_TRUE(platform_.viewed.empty());
   }
@@ -162,28 +164,38 @@ TEST_F(RunTest, AnItemThatIsNoNumberEndsTheRunBeforeAnyDocument) {
   };
   const Case cases[] = {
       {"Distance=1 n\nAperture=4\nFocal=50\n",
-       "Exception EConvertError in module velmo at ????????.\r\n'n' is not a valid floating point value.\r\n"},
-      {"Distance=1 inf\n", "Exception EConvertError in module velmo at ????????.\r\n'inf' is not a valid floating point value.\r\n"},
+       "Exception EConvertError in module velmo at ????????.\r\n'n' is not a valid floating point "
+       "value.\r\n"},
+      {"Distance=1 inf\n",
+       "Exception EConvertError in module velmo at ????????.\r\n'inf' is not a valid floating point "
+       "value.\r\n"},
       {"Distance=1\nAperture=N\nFocal=50\n",
-       "Exception EConvertError in module velmo at ????????.\r\n'N' is not a valid floating point value.\r\n"},
+       "Exception EConvertError in module velmo at ????????.\r\n'N' is not a valid floating point "
+       "value.\r\n"},
       {"Distance=1\nAperture=2.8,4\nFocal=50\n",
-       "Exception EConvertError in module velmo at ????????.\r\n'2.8,4' is not a valid floating point value.\r\n"},
+       "Exception EConvertError in module velmo at ????????.\r\n'2.8,4' is not a valid floating point "
+       "value.\r\n"},
       {"Distance=1E1000\n", "Exception Error in module velmo at ????????.\r\nValue too large.\r\n"},
-      {"Distance=1\nAperture=4\nFocal=1E500\n", "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
-      {"CoC=1E400\n" + kLists, "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
-      {"Multiplier=-1E400\n" + kLists, "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
+      {"Distance=1\nAperture=4\nFocal=1E500\n",
+       "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
+      {"CoC=1E400\n" + kLists,
+       "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
+      {"Multiplier=-1E400\n" + kLists,
+       "Exception EOverflow in module velmo at ????????.\r\nFloating point overflow.\r\n"},
   };
   for (const Case& c : cases) {
     std::string ini = Settings("lenses.ini", "[VELMO]\n" + c.lists);
     EXPECT_EQ(Run({ini}), 1) << c.lists;
-    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", ""}) + c.report + "\r\n") << c.lists;
+    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", ""}) + c.report + "\r\n")
+        << c.lists;
     EXPECT_TRUE(platform_.created.empty());
     EXPECT_TRUE(platform_.viewed.empty());
   }
 }
 
 TEST_F(RunTest, DistancesBeginningWithCapitalNAreInfinite) {
-  std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nDistance=Nah N/A NaN None\nAperture=8\nFocal=50\n");
+  std::string ini =
+      Settings("lenses.ini", "[VELMO]\nHTML=0\nDistance=Nah N/A NaN None\nAperture=8\nFocal=50\n");
   EXPECT_EQ(Run({ini}), 0);
   EXPECT_EQ(platform_.document, CrLf({
                                     ": -------------------- F = 50.0 mm --------------------",
@@ -212,8 +224,9 @@ TEST_F(RunTest, FailuresOfTheDocumentEndTheRunWithTheirReport) {
     platform_.viewed.clear();
     std::string ini = Settings("lenses.ini", "[VELMO]\n" + kLists);
     EXPECT_EQ(Run({ini}), 1);
-    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", "",
-                                        "Exception EInOutError in module velmo at ????????.", c.message, ""}));
+    EXPECT_EQ(console_,
+              kBanner + CrLf({"Using " + ini, "", "Working...", "",
+                              "Exception EInOutError in module velmo at ????????.", c.message, ""}));
     EXPECT_TRUE(platform_.viewed.empty());
   }
 }

@@ -69,13 +69,22 @@ TEST(InOutError, MapsSystemErrorsToTheMessagesUsersKnow) {
     const char* message;
   };
   const Case cases[] = {
-      {ENOENT, "File not found"},      {ENAMETOOLONG, "Invalid filename"}, {EMFILE, "Too many open files"},
-      {ENFILE, "Too many open files"}, {EACCES, "File access denied"},   {EPERM, "File access denied"},
-      {EROFS, "File access denied"},   {EISDIR, "File access denied"},   {ENOSPC, "Disk full"},
-      {EDQUOT, "Disk full"},           {EFBIG, "Disk full"},
+      {ENOENT, "File not found"},
+      {ENAMETOOLONG, "Invalid filename"},
+      {EMFILE, "Too many open files"},
+      {ENFILE, "Too many open files"},
+      {EACCES, "File access denied"},
+      {EPERM, "File access denied"},
+      {EROFS, "File access denied"},
+      {EISDIR, "File access denied"},
+      {ENOSPC, "Disk full"},
+      {EDQUOT, "Disk full"},
+      {EFBIG, "Disk full"},
       // Unnamed failures show their own number, also where it equals a named
       // code: EIO is 5, ENETUNREACH 101.
-      {EIO, "I/O error 5"},            {ENETUNREACH, "I/O error 101"},   {EBADF, "I/O error 9"},
+      {EIO, "I/O error 5"},
+      {ENETUNREACH, "I/O error 101"},
+      {EBADF, "I/O error 9"},
   };
   for (const Case& c : cases) EXPECT_EQ(InOutFailureFromErrno(c.err).Message, c.message) << c.err;
   EXPECT_EQ(InOutErrorMessage(100), "Read beyond end of file");

@@ -17,12 +17,8 @@ TEST(NextToken, TakesOneItemAndTheSeparatorAfterIt) {
     const char* rest;
   };
   const Case cases[] = {
-      {"  12  5", "12", " 5"},
-      {"7", "7", ""},
-      {"   ", "", "   "},
-      {"", "", ""},
-      {"a b", "a", "b"},
-      {"a\tb c", "a\tb", "c"},
+      {"  12  5", "12", " 5"}, {"7", "7", ""},          {"   ", "", "   "}, {"", "", ""},
+      {"a b", "a", "b"},       {"a\tb c", "a\tb", "c"},
   };
   for (const Case& c : cases) {
     std::string text = c.text;
@@ -77,7 +73,10 @@ TEST(SplitList, RaisesRangeErrorWhenTheArrayIsTooSmall) {
   std::array<std::string, 2> items;
   std::string text = "1 2 3";
   EXPECT_THROW(SplitList(text, items, 5, ' '), ERangeError);
-  text = "1 2";
+  // Text left after the last place counts, even when it holds no item.
+  text = "1 2  ";
+  EXPECT_THROW(SplitList(text, items, 5, ' '), ERangeError);
+  text = "1 2 ";
   EXPECT_EQ(SplitList(text, items, 5, ' '), 2);
 }
 
@@ -87,7 +86,8 @@ TEST(PadLeft, FillsOnTheLeftUpToTheWidth) {
     int width;
     const char* padded;
   };
-  const Case cases[] = {{"7", 3, "  7"}, {"1234", 3, "1234"}, {"ab", 0, "ab"}, {"ab", -5, "ab"}, {"", 2, "  "}};
+  const Case cases[] = {
+      {"7", 3, "  7"}, {"1234", 3, "1234"}, {"ab", 0, "ab"}, {"ab", -5, "ab"}, {"", 2, "  "}};
   for (const Case& c : cases) {
     std::string text = c.text;
     PadLeft(text, c.width, ' ');

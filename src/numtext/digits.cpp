@@ -9,12 +9,14 @@ namespace velmo {
 
 namespace {
 
-constexpr auto kPowerOf10 = [] {
+constexpr std::array<std::uint64_t, 19> PowersOf10() {
   std::array<std::uint64_t, 19> powers{};
   powers[0] = 1;
   for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
   return powers;
-}();
+}
+
+constexpr std::array<std::uint64_t, 19> kPowerOf10 = PowersOf10();
 
 void MakeZero(DecimalDigits& digits) {
   digits.Significand = 0;

@@ -47,7 +47,11 @@ ShortText ExponentForm(long double x, int n, int width, int maxDecimals, bool dr
 
 std::int32_t DecimalExponent(long double x) {
   if (x == 0) return -1;
-  long double a = (x < 0 ? -x : x) * kLift;
+  const long double magnitude = x < 0 ? -x : x;
+  long double a = magnitude * kLift;
+  // At the top of the extended range the lift would overflow to infinity,
+  // and the loop below would never end.
+  if (IsUndefined(a)) a = magnitude;
   std::int32_t n = 0;
   while (a >= 10) {
     a *= kTenth;

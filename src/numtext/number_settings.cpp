@@ -17,6 +17,8 @@ void DetectPrecision() {
   SignificantDigits = std::fabs(q - t) > 1E-18L ? 16 : 18;
 }
 
-void InitNumberSettings() { DetectPrecision(); }
+void InitNumberSettings() {
+  DetectPrecision();
+}
 
 }  // namespace velmo

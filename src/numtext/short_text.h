@@ -16,6 +16,8 @@ class ShortText {
   /// decimals and its sign); what goes beyond is dropped.
   static constexpr std::size_t kCapacity = 64;
 
+  // The characters past size() are never read, so they are left as they are.
+  // cppcheck-suppress uninitMemberVar
   ShortText() = default;
   ShortText(std::string_view text) { Append(text); }  // NOLINT: converts like a string
 

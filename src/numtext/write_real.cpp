@@ -21,7 +21,7 @@ class RealText {
 
  private:
   std::size_t size_ = 0;
-  char chars_[320];
+  char chars_[320] = {};
 };
 
 /// The digits of |x| before and after the point: 18 significant digits, or

@@ -13,12 +13,13 @@ constexpr long double kMetresPerMillimetre = 0.001L;
 constexpr long double kMillimetresPerMetre = 1000;
 
 /// The cast that rounds an extended intermediate to the double it is kept as.
-double Stored(long double x) { return static_cast<double>(x); }
+double Stored(long double x) {
+  return static_cast<double>(x);
+}
 
 }  // namespace
 
-void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near,
-                      double& far) {
+void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far) {
   const long double f = focal;
   const long double blur = static_cast<long double>(aperture) * coc;
   if (IsUndefined(distance)) {

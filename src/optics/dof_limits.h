@@ -9,8 +9,7 @@ namespace velmo {
 /// f-number `aperture`, subject `distance` (m; `Undefined` for infinity)
 /// and `focal` length (mm). `Undefined` marks a side without limit, and
 /// both limits are `Undefined` for a subject closer than the focal length.
-void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near,
-                      double& far);
+void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far);
 
 /// The hyperfocal distance in metres.
 double HyperfocalDistance(double coc, double aperture, double focal);

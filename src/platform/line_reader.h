@@ -10,6 +10,8 @@ namespace velmo {
 
 class LineReader {
  public:
+  // The buffer is filled before it is read.
+  // cppcheck-suppress uninitMemberVar
   explicit LineReader(ByteSource& source) : source_(source) {}
 
   /// Reads one line into `line`, without its end. A line ends at LF, at

@@ -25,7 +25,6 @@ constexpr const char* kViewerProgram = "open";
 constexpr const char* kViewerProgram = "xdg-open";
 #endif
 
-
 class FdSink : public ByteSink {
  public:
   FdSink(int fd, bool owned) : fd_(fd), owned_(owned) {}
@@ -148,9 +147,13 @@ std::string HostPlatform::ProgramFileName() {
   return std::string(NamePart(std::string_view(buffer.data(), static_cast<std::size_t>(n))));
 }
 
-std::unique_ptr<ByteSource> StandardInput() { return std::make_unique<FdSource>(STDIN_FILENO); }
+std::unique_ptr<ByteSource> StandardInput() {
+  return std::make_unique<FdSource>(STDIN_FILENO);
+}
 
-std::unique_ptr<ByteSink> StandardOutput() { return std::make_unique<FdSink>(STDOUT_FILENO, false); }
+std::unique_ptr<ByteSink> StandardOutput() {
+  return std::make_unique<FdSink>(STDOUT_FILENO, false);
+}
 
 void PrepareProcess() {
   ::signal(SIGPIPE, SIG_IGN);
@@ -162,7 +165,8 @@ void PrepareProcess() {
     int fd;
     int flags;
   };
-  for (Guard guard : {Guard{STDIN_FILENO, O_RDONLY}, Guard{STDOUT_FILENO, O_RDONLY}, Guard{STDERR_FILENO, O_WRONLY}}) {
+  for (Guard guard :
+       {Guard{STDIN_FILENO, O_RDONLY}, Guard{STDOUT_FILENO, O_RDONLY}, Guard{STDERR_FILENO, O_WRONLY}}) {
     if (::fcntl(guard.fd, F_GETFD) == -1 && errno == EBADF) {
       int fd = ::open("/dev/null", guard.flags);
       if (fd >= 0 && fd != guard.fd) {

@@ -22,7 +22,9 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 /// Walks the lines of an INI text.
 class LineWalker {

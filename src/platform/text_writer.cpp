@@ -48,7 +48,9 @@ void TextWriter::Spill() {
   if (n > 0) sink_.Write(buffer_, n);
 }
 
-void TextWriter::Flush() { Spill(); }
+void TextWriter::Flush() {
+  Spill();
+}
 
 void TextWriter::Close() {
   Spill();

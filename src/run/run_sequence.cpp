@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-#include "output/dof_table.h"
 #include "numtext/undefined.h"
+#include "output/dof_table.h"
 #include "output/page_frame.h"
 #include "platform/code_position.h"
 #include "platform/line_reader.h"
@@ -101,7 +101,8 @@ class RunSequence {
     const std::string sections[] = {kSection};
     settings_.HTML = ini_->FetchFlag(kSection, "HTML", settings_.HTML);
     settings_.Relative = ini_->FetchFlag(kSection, "Relative", settings_.Relative);
-    settings_.Multiplier = static_cast<double>(ini_->LookupFloat(sections, "Multiplier", settings_.Multiplier));
+    settings_.Multiplier =
+        static_cast<double>(ini_->LookupFloat(sections, "Multiplier", settings_.Multiplier));
     settings_.TableOnly = ini_->FetchFlag(kSection, "TableOnly", settings_.TableOnly);
     if (!ini_->HasSection(kSection)) {
       console_.Line("ERROR: No section named \"" + kSection + "\" found!");

@@ -15,13 +15,13 @@ struct RunSettings {
   std::uint16_t DistanceCount = kListCapacity;
   std::uint16_t FocalCount = kListCapacity;
   std::uint16_t ApertureCount = kListCapacity;
-  double CoC = 0.015;        // circle of confusion, mm
-  double Multiplier = 0.0;   // focal-length multiplier; none when not above 0
+  double CoC = 0.015;       // circle of confusion, mm
+  double Multiplier = 0.0;  // focal-length multiplier; none when not above 0
   bool HTML = true;
   bool TableOnly = false;
   std::string SettingsFileName;
   bool Relative = false;
-  char NearSign = 0;         // 0: no sign
+  char NearSign = 0;  // 0: no sign
   char FarSign = 0;
   std::array<double, kListCapacity> Distances{};  // m; Undefined is infinity
   std::array<double, kListCapacity> Focals{};     // mm

@@ -19,7 +19,9 @@ struct NumberParts {
   long exponent = 0;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 void SkipSpaces(std::string_view& text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -99,7 +101,9 @@ long double NumberFromText(std::string_view text) {
 long double ParseNumber(std::string_view text) {
   if (text == "?") return UndefinedExtended();
   long double value = NumberFromText(text);
-  if (std::fabs(value) > 1E999L) throw Error("Value too large");
+  // 1E999 in the extended format, read as the settings themselves are.
+  static const long double kTooLarge = std::strtold("1E999", nullptr);
+  if (std::fabs(value) > kTooLarge) throw Error("Value too large");
   return value;
 }
 

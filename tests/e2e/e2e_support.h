@@ -30,7 +30,9 @@ inline const std::string kBanner = CrLf({
 inline const std::string kDone = "Done. Press Enter to exit.\r\n";
 inline const std::string kWorkedLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
 
-inline std::string Expected(const std::string& name) { return ReadFile(std::string(VELMO_EXPECTED_DIR) + "/" + name); }
+inline std::string Expected(const std::string& name) {
+  return ReadFile(std::string(VELMO_EXPECTED_DIR) + "/" + name);
+}
 
 struct Outcome {
   int status;
@@ -39,10 +41,10 @@ struct Outcome {
 
 /// How a run's surroundings differ from a user's at a terminal.
 struct RunOptions {
-  std::string outputDevice;   // standard output onto this file instead of a capture
-  bool closeInput = false;    // standard input closed
-  bool asNobody = false;      // run as an unprivileged user, where the tests run as root
-  std::string directory;      // working directory instead of the test's own
+  std::string outputDevice;  // standard output onto this file instead of a capture
+  bool closeInput = false;   // standard input closed
+  bool asNobody = false;     // run as an unprivileged user, where the tests run as root
+  std::string directory;     // working directory instead of the test's own
 };
 
 class EndToEnd : public ::testing::Test {
@@ -53,7 +55,8 @@ class EndToEnd : public ::testing::Test {
     // Open to all, so that a run as an unprivileged user reaches its files.
     std::filesystem::permissions(dir_.Path(), std::filesystem::perms::all);
     std::filesystem::create_directory(bin_);
-    WriteFile(bin_ + "/xdg-open", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + log_ + "'\n");
+    WriteFile(bin_ + "/xdg-open",
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + log_ + "'\n");
     ::chmod((bin_ + "/xdg-open").c_str(), 0755);
     std::filesystem::create_directory(work_);
     std::filesystem::permissions(work_, std::filesystem::perms::all);
@@ -90,7 +93,8 @@ class EndToEnd : public ::testing::Test {
     const std::string& outputDevice = options.outputDevice;
     pid_t child = ::fork();
     if (child == 0) {
-      if (options.asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(125);
+      if (options.asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+        ::_exit(125);
       if (::chdir((options.directory.empty() ? work_ : options.directory).c_str()) != 0) ::_exit(126);
       ::setenv("PATH", (bin_ + ":/usr/bin:/bin").c_str(), 1);
       int in = ::open(inputFile.c_str(), O_RDONLY);

@@ -15,17 +15,18 @@ TEST_F(EndToEnd, WorkedExampleAsText) {
 }
 
 TEST_F(EndToEnd, WorkedExampleAsRelativeText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nCoC=0.03\n" + kWorkedLists), "lenses.txt",
-                 "worked-relative.txt");
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nCoC=0.03\n" + kWorkedLists),
+                 "lenses.txt", "worked-relative.txt");
 }
 
 TEST_F(EndToEnd, TableOnlyWithoutHtmlStillWritesText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nTableOnly=1\nCoC=0.03\n" + kWorkedLists), "lenses.txt",
-                 "worked.txt");
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nTableOnly=1\nCoC=0.03\n" + kWorkedLists),
+                 "lenses.txt", "worked.txt");
 }
 
 TEST_F(EndToEnd, WorkedExampleAsFragment) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\n" + kWorkedLists), "lenses.i", "worked.i");
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\n" + kWorkedLists), "lenses.i",
+                 "worked.i");
 }
 
 TEST_F(EndToEnd, WorkedExampleAsRelativeFragment) {
@@ -40,22 +41,23 @@ TEST_F(EndToEnd, FragmentWithTheEquivalentFocalLength) {
 
 TEST_F(EndToEnd, FragmentWithTwoFocalLengths) {
   ExpectDocument(
-      Settings("lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\nDistance=0.3 2 30 60 N\nAperture=4 8\nFocal=50 85\n"),
+      Settings("lenses.ini",
+               "[VELMO]\nTableOnly=1\nCoC=0.03\nDistance=0.3 2 30 60 N\nAperture=4 8\nFocal=50 85\n"),
       "lenses.i", "two-focals.i");
 }
 
 TEST_F(EndToEnd, WholePage) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nComment=Lenses for the new body\n" + kWorkedLists), "lenses.html",
-                 "lenses.html");
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nComment=Lenses for the new body\n" + kWorkedLists),
+                 "lenses.html", "lenses.html");
 }
 
 TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
   std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists);
   Outcome outcome = Run({}, "lenses.ini\r\n\r\n");
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.console, kBanner + "Enter the inifile name to use: " +
-                                 CrLf({"Using " + ini, "", "Working...", "", "Created " + work_ + "/lenses.txt"}) +
-                                 kDone);
+  EXPECT_EQ(outcome.console,
+            kBanner + "Enter the inifile name to use: " +
+                CrLf({"Using " + ini, "", "Working...", "", "Created " + work_ + "/lenses.txt"}) + kDone);
   EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt"));
   EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
 }
@@ -122,11 +124,12 @@ TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsIsRefused) {
   // "other.ini" is a link to "other.html", the page that it would write.
   Outcome outcome = Run({ini});
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.console, Using(ini) + "*** ERROR: " + ini + " would replace the settings file\r\n" + kDone);
+  EXPECT_EQ(outcome.console,
+            Using(ini) + "*** ERROR: " + ini + " would replace the settings file\r\n" + kDone);
   outcome = Run({"other.ini"});
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.console,
-            Using(work_ + "/other.ini") + "*** ERROR: " + viaLink + " would replace the settings file\r\n" + kDone);
+  EXPECT_EQ(outcome.console, Using(work_ + "/other.ini") + "*** ERROR: " + viaLink +
+                                 " would replace the settings file\r\n" + kDone);
   EXPECT_EQ(Viewed(false), "");
 }
 
@@ -155,8 +158,8 @@ TEST_F(EndToEnd, AReadOnlyDocumentCannotBeReplaced) {
   options.asNobody = true;
   Outcome outcome = Run({ini}, "\n", options);
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.console,
-            Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "File access denied.", ""}));
+  EXPECT_EQ(outcome.console, Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.",
+                                                "File access denied.", ""}));
   EXPECT_EQ(ReadFile(work_ + "/lenses.html"), "kept");
 }
 

@@ -18,8 +18,9 @@ TEST_F(EndToEnd, ClosedInputAtThePromptGivesAnEmptyName) {
   options.closeInput = true;
   Outcome outcome = Run({}, "", options);
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.console, kBanner + "Enter the inifile name to use: *** ERROR:  not found\r\nCurrent path: " +
-                                 work_ + "\r\n" + kDone);
+  EXPECT_EQ(outcome.console,
+            kBanner + "Enter the inifile name to use: *** ERROR:  not found\r\nCurrent path: " + work_ +
+                "\r\n" + kDone);
 }
 
 TEST_F(EndToEnd, ClosedInputAtTheFinalWaitEndsTheWait) {
@@ -49,8 +50,8 @@ TEST_F(EndToEnd, ADirectoryWhereTheDocumentWouldGo) {
   std::filesystem::create_directory(work_ + "/lenses.txt");
   Outcome outcome = Run({ini});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.console,
-            Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "File access denied.", ""}));
+  EXPECT_EQ(outcome.console, Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.",
+                                                "File access denied.", ""}));
   EXPECT_TRUE(std::filesystem::is_directory(work_ + "/lenses.txt"));
 }
 
@@ -69,7 +70,8 @@ TEST_F(EndToEnd, BinaryGarbageIsNoSettingsFile) {
 }
 
 TEST_F(EndToEnd, ASectionAmidGarbageIsStillRead) {
-  std::string ini = Settings("garbage.ini", Garbage(65536, 2) + "\n" + kWorkedText + "[END]\n" + Garbage(65536, 3));
+  std::string ini =
+      Settings("garbage.ini", Garbage(65536, 2) + "\n" + kWorkedText + "[END]\n" + Garbage(65536, 3));
   ExpectDocument(ini, "garbage.txt", "worked.txt");
 }
 
@@ -95,7 +97,8 @@ TEST_F(EndToEnd, LinesOfAHundredThousandCharacters) {
   std::string page = ReadFile(work_ + "/long.html");
   EXPECT_NE(page.find("\r\n<P CLASS=CTR> " + comment.substr(0, 2047) + "\r\n"), std::string::npos);
   std::size_t rows = 0;
-  for (std::size_t at = page.find("<TD>1.68-2.46"); at != std::string::npos; at = page.find("<TD>1.68-2.46", at + 1)) {
+  for (std::size_t at = page.find("<TD>1.68-2.46"); at != std::string::npos;
+       at = page.find("<TD>1.68-2.46", at + 1)) {
     ++rows;
   }
   EXPECT_EQ(rows, 64u);
@@ -103,12 +106,14 @@ TEST_F(EndToEnd, LinesOfAHundredThousandCharacters) {
 
 TEST_F(EndToEnd, ANulByteEndsTheValue) {
   using namespace std::string_literals;
-  std::string ini = Settings("nul.ini", "[VELMO]\nHTML=0\nCoC=0.03\nDistance=0.3 2 30 60 N\0 1 5\nAperture=4 8\nFocal=50\n"s);
+  std::string ini = Settings(
+      "nul.ini", "[VELMO]\nHTML=0\nCoC=0.03\nDistance=0.3 2 30 60 N\0 1 5\nAperture=4 8\nFocal=50\n"s);
   ExpectDocument(ini, "nul.txt", "worked.txt");
 }
 
 TEST_F(EndToEnd, KeysAndValuesInAnyLetterCase) {
-  std::string ini = Settings("cases.ini", "[vElMo]\nhTmL=0X0\ncOc=3E-2\ndIsTaNcE=0.3 2 30 60 N\nAPERTURE=4 8\nfocal=50\n");
+  std::string ini =
+      Settings("cases.ini", "[vElMo]\nhTmL=0X0\ncOc=3E-2\ndIsTaNcE=0.3 2 30 60 N\nAPERTURE=4 8\nfocal=50\n");
   ExpectDocument(ini, "cases.txt", "worked.txt");
 }
 

@@ -1,0 +1,73 @@
+// The whole run in-process on settings files of realistic keys mixed with
+// anything, writing into a temporary directory.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "numtext/number_settings.h"
+#include "platform/os.h"
+#include "run/run_sequence.h"
+
+namespace {
+
+class QuietPlatform : public velmo::HostPlatform {
+ public:
+  void OpenInViewer(const std::string&) override {}
+};
+
+class Input : public velmo::ByteSource {
+ public:
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    if (done_ || capacity == 0) return 0;
+    done_ = true;
+    buffer[0] = '\n';
+    return 1;
+  }
+
+ private:
+  bool done_ = false;
+};
+
+class Console : public velmo::ByteSink {
+ public:
+  void Write(const char*, std::size_t) override {}
+  void Close() override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string dir = [] {
+    velmo::InitNumberSettings();
+    std::string d = "/tmp/velmo-run-fuzz-" + std::to_string(::getpid());
+    std::filesystem::create_directories(d);
+    return d;
+  }();
+  // Keys a settings file holds, each followed by fuzzed text; what the
+  // fuzzer adds may also open sections, end lines or repeat keys.
+  static const char* const kKeys[] = {
+      "[VELMO]\n", "HTML=",     "Relative=", "TableOnly=", "CoC=", "Multiplier=",
+      "Comment=",  "Distance=", "Aperture=", "Focal=",     "\n"};
+  std::string content;
+  std::size_t key = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] == '|') {
+      content += kKeys[key++ % (sizeof kKeys / sizeof *kKeys)];
+    } else {
+      content += static_cast<char>(data[i]);
+    }
+  }
+  std::ofstream(dir + "/fuzz.ini", std::ios::binary | std::ios::trunc) << content;
+  QuietPlatform platform;
+  Input in;
+  Console out;
+  const std::vector<std::string> arguments{dir + "/fuzz.ini"};
+  int status = velmo::RunVelmo(arguments, in, out, platform);
+  if (status != 0 && status != 1) std::abort();
+  return 0;
+}
