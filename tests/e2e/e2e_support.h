@@ -45,6 +45,7 @@ struct RunOptions {
   bool closeInput = false;   // standard input closed
   bool asNobody = false;     // run as an unprivileged user, where the tests run as root
   std::string directory;     // working directory instead of the test's own
+  std::string path;          // PATH instead of the fake viewer's folder and the system's
 };
 
 class EndToEnd : public ::testing::Test {
@@ -88,34 +89,45 @@ class EndToEnd : public ::testing::Test {
   /// standard output into a file (or onto `outputDevice`).
   Outcome Run(const std::vector<std::string>& arguments, const std::string& input = "\n",
               const RunOptions& options = {}) {
-    const std::string inputFile = dir_.File("stdin"), outputFile = dir_.File("stdout");
+    const std::string inputFile = dir_.File("stdin");
     WriteFile(inputFile, input);
-    const std::string& outputDevice = options.outputDevice;
+    int in = ::open(inputFile.c_str(), O_RDONLY);
+    pid_t child = Start(arguments, in, options);
+    ::close(in);
+    return Finish(child, options);
+  }
+
+  /// Starts the program with `in` as its standard input; see Run.
+  pid_t Start(const std::vector<std::string>& arguments, int in, const RunOptions& options = {}) {
+    const std::string& out = options.outputDevice.empty() ? OutputFile() : options.outputDevice;
     pid_t child = ::fork();
-    if (child == 0) {
-      if (options.asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
-        ::_exit(125);
-      if (::chdir((options.directory.empty() ? work_ : options.directory).c_str()) != 0) ::_exit(126);
-      ::setenv("PATH", (bin_ + ":/usr/bin:/bin").c_str(), 1);
-      int in = ::open(inputFile.c_str(), O_RDONLY);
-      const std::string& out = outputDevice.empty() ? outputFile : outputDevice;
-      int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-      ::dup2(in, 0);
-      ::dup2(fd, 1);
-      if (options.closeInput) ::close(0);
-      std::vector<char*> argv{const_cast<char*>(VELMO_PROGRAM)};
-      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(VELMO_PROGRAM, argv.data());
-      ::_exit(127);
-    }
+    if (child != 0) return child;
+    if (options.asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+      ::_exit(125);
+    if (::chdir((options.directory.empty() ? work_ : options.directory).c_str()) != 0) ::_exit(126);
+    ::setenv("PATH", (options.path.empty() ? bin_ + ":/usr/bin:/bin" : options.path).c_str(), 1);
+    int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ::dup2(in, 0);
+    ::dup2(fd, 1);
+    if (options.closeInput) ::close(0);
+    std::vector<char*> argv{const_cast<char*>(VELMO_PROGRAM)};
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(VELMO_PROGRAM, argv.data());
+    ::_exit(127);
+  }
+
+  /// Waits for a started program; its status and console.
+  Outcome Finish(pid_t child, const RunOptions& options = {}) {
     int status = 0;
     ::waitpid(child, &status, 0);
-    std::string console = outputDevice.empty() ? ReadFile(outputFile) : "";
+    std::string console = options.outputDevice.empty() ? ReadFile(OutputFile()) : "";
     // The code position differs from build to build; its form does not.
     console = std::regex_replace(console, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, console};
   }
+
+  std::string OutputFile() const { return dir_.File("stdout"); }
 
   /// Whether an unprivileged user can run the program where it was built;
   /// false also when the tests do not run as root (then they need not).

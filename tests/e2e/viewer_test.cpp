@@ -1,0 +1,78 @@
+// The hand-off to the desktop viewer: it never delays or blocks the run,
+// leaves no child behind, and stays silent when there is no viewer.
+#include <dirent.h>
+
+#include <fstream>
+
+#include "e2e/e2e_support.h"
+
+namespace velmo {
+namespace {
+
+using namespace test;
+
+const std::string kLenses = "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists;
+
+/// The processes whose parent is `parent`, from /proc.
+std::vector<std::string> ChildrenOf(pid_t parent) {
+  std::vector<std::string> children;
+  DIR* proc = ::opendir("/proc");
+  while (dirent* entry = ::readdir(proc)) {
+    std::ifstream status(std::string("/proc/") + entry->d_name + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line == "PPid:\t" + std::to_string(parent)) children.push_back(entry->d_name);
+    }
+  }
+  ::closedir(proc);
+  return children;
+}
+
+TEST_F(EndToEnd, ASlowViewerNeverDelaysTheRun) {
+  WriteFile(bin_ + "/xdg-open", "#!/bin/sh\nsleep 30\nprintf '%s\\n' \"$1\" >> '" + log_ + "'\n");
+  std::string ini = Settings("lenses.ini", kLenses);
+  auto start = std::chrono::steady_clock::now();
+  Outcome outcome = Run({ini});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
+}
+
+TEST_F(EndToEnd, AMissingViewerPrintsNothing) {
+  std::string ini = Settings("lenses.ini", kLenses);
+  std::filesystem::remove(bin_ + "/xdg-open");
+  RunOptions options;
+  options.path = bin_;  // nowhere to find a viewer
+  Outcome outcome = Run({ini}, "\n", options);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt"));
+}
+
+TEST_F(EndToEnd, TheViewerIsNoChildOfTheWaitingProgram) {
+  std::string ini = Settings("lenses.ini", kLenses);
+  int input[2];
+  ASSERT_EQ(::pipe(input), 0);
+  pid_t velmo = Start({ini}, input[0]);
+  ::close(input[0]);
+  // While the program waits for Enter the viewer has run; neither it nor
+  // the process that started it is left as the program's child.
+  EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (ReadFile(OutputFile()).find(kDone) == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ChildrenOf(velmo), std::vector<std::string>{});
+  int ignored;
+  EXPECT_EQ(::waitpid(velmo, &ignored, WNOHANG), 0) << "the program did not wait for Enter";
+  ASSERT_EQ(::write(input[1], "\n", 1), 1);
+  ::close(input[1]);
+  Outcome outcome = Finish(velmo);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
+}
+
+}  // namespace
+}  // namespace velmo
