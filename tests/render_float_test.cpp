@@ -4,8 +4,10 @@
 
 #include <cfenv>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "numtext/digits.h"
 #include "numtext/format_width.h"
@@ -154,6 +156,43 @@ TEST(DecimalExponent, IsTheExponentOfTheLeadingDigit) {
   for (int p = 0; p <= 22; ++p) {
     double x = std::stod("1E" + std::to_string(p));
     EXPECT_EQ(DecimalExponent(x), p) << x;
+  }
+}
+
+/// Doubles around each power of ten of the table range, and random ones.
+std::vector<double> TableDoubles() {
+  std::vector<double> values;
+  for (int p = -9; p <= 17; ++p) {
+    double power = std::stod("1E" + std::to_string(p));
+    double below = power, above = power;
+    for (int step = 0; step < 2000; ++step) {
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, 1E300);
+      values.insert(values.end(), {below, above});
+    }
+    values.push_back(power);
+  }
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> decade(-9, 17);
+  for (int i = 0; i < 200000; ++i) values.push_back(std::pow(10.0, decade(random)));
+  return values;
+}
+
+TEST(DecadeOf, IsExactAroundEveryPowerOfTen) {
+  char text[96];
+  for (double x : TableDoubles()) {
+    if (!IsTableDouble(x)) continue;
+    // The exact value's leading digit, from enough printed digits to
+    // settle whether it lies below or above the power of ten.
+    std::snprintf(text, sizeof text, "%.60e", x);
+    ASSERT_EQ(DecadeOf(x), std::atoi(std::strchr(text, 'e') + 1) + 1) << text;
+  }
+}
+
+TEST(DecimalExponent, TheDecadeOfATableValueIsWhatTheLoopGives) {
+  for (double x : TableDoubles()) {
+    ASSERT_EQ(DecimalExponent(x), DecimalExponentByScaling(x)) << std::hexfloat << x;
+    ASSERT_EQ(DecimalExponent(-x), DecimalExponentByScaling(-x)) << std::hexfloat << x;
   }
 }
 

@@ -45,11 +45,14 @@ __extension__ using u128 = unsigned __int128;
 constexpr std::uint64_t kTen17 = 100000000000000000ull;
 constexpr std::uint64_t kTen18 = 1000000000000000000ull;
 
-constexpr std::uint64_t Power5(int k) {
-  std::uint64_t p = 1;
-  for (int i = 0; i < k; ++i) p *= 5;
-  return p;
+constexpr std::array<std::uint64_t, 28> PowersOf5() {
+  std::array<std::uint64_t, 28> powers{};
+  powers[0] = 1;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 5;
+  return powers;
 }
+
+constexpr std::array<std::uint64_t, 28> kPowerOf5 = PowersOf5();
 
 /// The smallest and largest magnitudes the integer path below handles: the
 /// scale 10^(18 - E) then stays within 5^27, and every product within 128
@@ -57,10 +60,18 @@ constexpr std::uint64_t Power5(int k) {
 constexpr double kFastLow = 1E-9;
 constexpr double kFastHigh = 1E17;
 
+/// 10^j for j from -10 to 18, in the extended format. No double lies
+/// between a power of ten and its extended value (the tests check every
+/// one), so comparing a double with them finds its decade exactly.
+constexpr long double kPowerOf10Extended[] = {
+    1E-10L, 1E-9L, 1E-8L, 1E-7L, 1E-6L, 1E-5L, 1E-4L, 1E-3L, 1E-2L, 1E-1L, 1E0L,  1E1L,  1E2L,  1E3L, 1E4L,
+    1E5L,   1E6L,  1E7L,  1E8L,  1E9L,  1E10L, 1E11L, 1E12L, 1E13L, 1E14L, 1E15L, 1E16L, 1E17L, 1E18L};
+constexpr int kLowestPower = -10;
+
 /// round(magnitude x 10^k), ties to even, by exact integer arithmetic:
 /// magnitude = m x 2^e, so the product is m x 5^k x 2^(k + e).
 std::uint64_t ScaledRound(std::uint64_t m, int e, int k) {
-  u128 a = static_cast<u128>(m) * Power5(k);
+  u128 a = static_cast<u128>(m) * kPowerOf5[static_cast<std::size_t>(k)];
   int shift = -(k + e);
   if (shift <= 0) return static_cast<std::uint64_t>(a << -shift);
   u128 q = a >> shift;
@@ -77,15 +88,8 @@ void IntegerDigits(double magnitude, DecimalDigits& digits) {
   int biased = static_cast<int>(bits >> 52);
   std::uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
   int e = biased - 1075;
-  // A first guess of the decimal exponent, corrected below when the scaled
-  // value lands outside [10^17, 10^18).
-  int exponent = static_cast<int>((biased - 1023) * 0.30103) + 1;
+  int exponent = DecadeOf(magnitude);
   std::uint64_t q = ScaledRound(m, e, 18 - exponent);
-  if (q >= kTen18) {
-    q = ScaledRound(m, e, 18 - ++exponent);
-  } else if (q < kTen17) {
-    q = ScaledRound(m, e, 18 - --exponent);
-  }
   // Rounding 99...95 up reaches the next decade.
   if (q == kTen18) {
     q = kTen17;
@@ -103,6 +107,19 @@ void Spell(DecimalDigits& digits) {
 
 }  // namespace
 
+bool IsTableDouble(long double x) {
+  auto narrow = static_cast<double>(x);
+  return static_cast<long double>(narrow) == x && narrow >= kFastLow && narrow < kFastHigh;
+}
+
+int DecadeOf(double x) {
+  // floor(log10(2^b)) for the binary exponent b, by the usual integer
+  // approximation of log10(2); the decade is that or the next.
+  int binary = static_cast<int>(std::bit_cast<std::uint64_t>(x) >> 52) - 1023;
+  int guess = (binary * 78913) >> 18;
+  return guess + 1 + (x >= kPowerOf10Extended[guess + 1 - kLowestPower] ? 1 : 0);
+}
+
 DecimalDigits EighteenDigits(long double x) {
   DecimalDigits digits;
   digits.Negative = x < 0;
@@ -114,12 +131,12 @@ DecimalDigits EighteenDigits(long double x) {
   // Every table value is a double, and the double conversions are several
   // times faster; all give the same digits for the same value.
   auto narrow = static_cast<double>(magnitude);
-  if (static_cast<long double>(narrow) != magnitude) {
-    Scientific17(magnitude, digits);
-  } else if (narrow >= kFastLow && narrow < kFastHigh) {
+  if (IsTableDouble(magnitude)) {
     IntegerDigits(narrow, digits);
-  } else {
+  } else if (static_cast<long double>(narrow) == magnitude) {
     Scientific17(narrow, digits);
+  } else {
+    Scientific17(magnitude, digits);
   }
   return digits;
 }

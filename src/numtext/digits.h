@@ -20,6 +20,13 @@ struct DecimalDigits {
   char At(int i) const { return i >= 1 && i <= Count ? Digit[i - 1] : '0'; }
 };
 
+/// True when `x` is a double from 1E-9 up to below 1E17, the values of the
+/// tables, for which DecadeOf and the integer digit path serve.
+bool IsTableDouble(long double x);
+
+/// For such a value: the E with 10^(E-1) <= x < 10^E, exactly.
+int DecadeOf(double x);
+
 /// The 18 significant digits of a finite `x`, rounded with ties to even,
 /// exact whatever the rounding mode or the locale in force. Not spelled.
 DecimalDigits EighteenDigits(long double x);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "numtext/digits.h"
 #include "numtext/number_settings.h"
 #include "numtext/render_float.h"
 #include "numtext/undefined.h"
@@ -45,7 +46,7 @@ ShortText ExponentForm(long double x, int n, int width, int maxDecimals, bool dr
 
 }  // namespace
 
-std::int32_t DecimalExponent(long double x) {
+std::int32_t DecimalExponentByScaling(long double x) {
   if (x == 0) return -1;
   const long double magnitude = x < 0 ? -x : x;
   long double a = magnitude * kLift;
@@ -62,6 +63,15 @@ std::int32_t DecimalExponent(long double x) {
     --n;
   }
   return n;
+}
+
+std::int32_t DecimalExponent(long double x) {
+  // Table values take the exact decade: the scaling loop gives the same for
+  // them (its lift and roundings stay far below the gap between any such
+  // double and a power of ten; the tests compare both around every power).
+  const long double magnitude = x < 0 ? -x : x;
+  if (IsTableDouble(magnitude)) return DecadeOf(static_cast<double>(magnitude)) - 1;
+  return DecimalExponentByScaling(x);
 }
 
 ShortText FormatWidth(long double x, int width, int maxDecimals, bool forceExponent, bool dropTrailingZeros,

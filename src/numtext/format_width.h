@@ -11,6 +11,10 @@ namespace velmo {
 /// 0.001 -> -3; -1 for zero.
 std::int32_t DecimalExponent(long double x);
 
+/// The same by its defining loop: |x| lifted by about 1E-17, then scaled
+/// by 0.1 (rounded to the extended format) or by 10 into [1, 10).
+std::int32_t DecimalExponentByScaling(long double x);
+
 /// `x` in fixed notation with at most `maxDecimals` decimals if it fits in
 /// `width`, else in exponent form; "?" for an undefined value. Blanks on the
 /// left up to `width` unless `noFill`; a longer text is not shortened.
