@@ -9,14 +9,18 @@ namespace velmo {
 
 namespace {
 
-constexpr std::array<std::uint64_t, 19> PowersOf10() {
-  std::array<std::uint64_t, 19> powers{};
+/// base^0 to base^(N-1), as a table made at compile time.
+template <std::uint64_t Base, std::size_t N>
+constexpr std::array<std::uint64_t, N> Powers() {
+  std::array<std::uint64_t, N> powers{};
   powers[0] = 1;
-  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  for (std::size_t i = 1; i < N; ++i) powers[i] = powers[i - 1] * Base;
   return powers;
 }
 
-constexpr std::array<std::uint64_t, 19> kPowerOf10 = PowersOf10();
+constexpr auto kPowerOf10 = Powers<10, 19>();
+// Up to 5^27, the largest scale of the integer digit path below.
+constexpr auto kPowerOf5 = Powers<5, 28>();
 
 void MakeZero(DecimalDigits& digits) {
   digits.Significand = 0;
@@ -42,17 +46,8 @@ void Scientific17(Float magnitude, DecimalDigits& digits) {
 
 __extension__ using u128 = unsigned __int128;
 
-constexpr std::uint64_t kTen17 = 100000000000000000ull;
-constexpr std::uint64_t kTen18 = 1000000000000000000ull;
-
-constexpr std::array<std::uint64_t, 28> PowersOf5() {
-  std::array<std::uint64_t, 28> powers{};
-  powers[0] = 1;
-  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 5;
-  return powers;
-}
-
-constexpr std::array<std::uint64_t, 28> kPowerOf5 = PowersOf5();
+constexpr std::uint64_t kTen17 = kPowerOf10[17];
+constexpr std::uint64_t kTen18 = kPowerOf10[18];
 
 /// The smallest and largest magnitudes the integer path below handles: the
 /// scale 10^(18 - E) then stays within 5^27, and every product within 128
