@@ -179,8 +179,15 @@ void PrepareProcess() {
 
 bool ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();
-  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file can be read again for every question; a named pipe
+  // or a device would block or answer differently, so it reads as empty.
+  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   char buffer[1 << 16];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);

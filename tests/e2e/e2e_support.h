@@ -5,6 +5,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -119,8 +120,18 @@ class EndToEnd : public ::testing::Test {
 
   /// Waits for a started program; its status and console.
   Outcome Finish(pid_t child, const RunOptions& options = {}) {
+    // A run that hangs is a failure, not a test that never ends.
     int status = 0;
-    ::waitpid(child, &status, 0);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        ADD_FAILURE() << "the program did not end within 60 seconds";
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     std::string console = options.outputDevice.empty() ? ReadFile(OutputFile()) : "";
     // The code position differs from build to build; its form does not.
     console = std::regex_replace(console, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");

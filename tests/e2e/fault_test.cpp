@@ -45,6 +45,15 @@ TEST_F(EndToEnd, AnUnreadableSettingsFileHasNoSection) {
   EXPECT_EQ(outcome.console, Using(ini) + "ERROR: No section named \"VELMO\" found!\r\n" + kDone);
 }
 
+TEST_F(EndToEnd, ANamedPipeIsNoSettingsFile) {
+  // Nothing ever writes into the pipe: reading it would wait forever.
+  std::string fifo = work_ + "/pipe.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  Outcome outcome = Run({fifo});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(fifo) + "ERROR: No section named \"VELMO\" found!\r\n" + kDone);
+}
+
 TEST_F(EndToEnd, ADirectoryWhereTheDocumentWouldGo) {
   std::string ini = Settings("lenses.ini", kWorkedText);
   std::filesystem::create_directory(work_ + "/lenses.txt");
