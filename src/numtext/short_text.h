@@ -46,7 +46,6 @@ class ShortText {
     std::memmove(chars_ + pos, chars_ + pos + count, size_ - pos - count);
     size_ -= count;
   }
-  void PopBack() { --size_; }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
