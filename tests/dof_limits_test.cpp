@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
+#include "extended_support.h"
 #include "numtext/undefined.h"
 
 namespace velmo {
@@ -12,12 +12,9 @@ namespace {
 
 TEST(DofLimits, TheMillimetreFactorIsOneThousandthInExtendedPrecision) {
   // 0x83126E978D4FDF3B x 2^-73, a little below 0.001.
-  const long double m = 0.001L;
-  EXPECT_EQ(m, std::ldexp(static_cast<long double>(0x83126E978D4FDF3Bull), -73));
-  EXPECT_LT(m * 1000, 1.0L) << "a hair below 0.001";
-  std::uint64_t significand;
-  std::memcpy(&significand, &m, sizeof significand);
-  EXPECT_EQ(significand, 0x83126E978D4FDF3Bull);
+  const Extended m = test::Ratio(1, 1000);
+  EXPECT_TRUE(test::SameBits(m, test::Fields(false, SoftExtended::kBias - 10, 0x83126E978D4FDF3Bull)));
+  EXPECT_LT(m * 1000, Extended(1)) << "a hair below 0.001";
 }
 
 TEST(DofLimits, GiveTheWorkedExampleToTheLastBit) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "extended_support.h"
 #include "numtext/format_cell.h"
 
 namespace velmo {
@@ -90,7 +91,7 @@ std::string ReferenceCell(double x) {
   Exact exact = ExactDecimal(x);
   int exponent = exact.exponent;
   std::string digits = RoundTo(exact.digits, exponent, 18, true);
-  const long double v = x;
+  const Extended v = x;
   if (x >= 100000) {
     // Two significant digits and a two- or three-digit exponent.
     std::string kept = RoundTo(digits, exponent, 2, false);
@@ -99,7 +100,7 @@ std::string ReferenceCell(double x) {
     if (power.size() < 2) power = "0" + power;
     return std::string(1, DigitAt(kept, 1)) + "." + DigitAt(kept, 2) + "E+" + power;
   }
-  int decimals = v < 0.995L ? 3 : v < 9.95L ? 2 : v < 99.5L ? 1 : 0;
+  int decimals = v < test::Ratio(995, 1000) ? 3 : v < test::Ratio(995, 100) ? 2 : v < Extended(99.5) ? 1 : 0;
   std::string kept = RoundTo(digits, exponent, exponent + decimals, false);
   std::string text;
   if (kept.empty()) exponent = 0;

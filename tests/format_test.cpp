@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "extended_support.h"
 #include "numtext/format_cell.h"
 #include "numtext/format_compact.h"
 #include "numtext/undefined.h"
@@ -88,7 +89,7 @@ TEST(FormatCell, ShowsTheLimitsOfTheWorkedExample) {
 
 TEST(FormatCompact, GivesTheWorkedExamples) {
   struct Case {
-    long double x;
+    Extended x;
     const char* text;
   };
   const Case cases[] = {
@@ -115,7 +116,7 @@ TEST(FormatCompact, GivesTheWorkedExamples) {
 }
 
 TEST(FormatCompact, PrecisionZeroMeansEighteenDigits) {
-  EXPECT_EQ(FormatCompact(1.0L / 3, 0), ".333333333333333333");
+  EXPECT_EQ(FormatCompact(test::Ratio(1, 3), 0), ".333333333333333333");
   EXPECT_EQ(FormatCompact(0.1, 0), ".100000000000000006");
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "extended_support.h"
 #include "settings/exceptions.h"
 #include "test_support.h"
 
@@ -144,7 +145,7 @@ TEST_F(IniFileTest, LookupsReadFromTheLastSectionThatHasTheKey) {
   const std::string onlyA[] = {"A"};
   const std::string none[] = {"C"};
   EXPECT_EQ(ini.LookupFloat(both, "Multiplier", 2), 2);
-  EXPECT_EQ(ini.LookupFloat(onlyA, "Multiplier", 2), 1.5L);
+  EXPECT_EQ(ini.LookupFloat(onlyA, "Multiplier", 2), Extended(1.5));
   EXPECT_EQ(ini.LookupFloat(none, "Multiplier", 2), 2);
 
   std::array<std::string, 64> items;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "extended_support.h"
 #include "numtext/undefined.h"
 #include "settings/exceptions.h"
 #include "test_support.h"
@@ -13,32 +14,42 @@
 namespace velmo {
 namespace {
 
+using test::Fields;
+using test::Ratio;
+
+// Powers of ten in the extended format, from the x87 unit.
+const Extended k1E400 = Fields(false, 0x452F, 0xDA763FC8CB9FF9E6ull);
+const Extended k1E1000 = Fields(false, 0x4CF8, 0xF38DB1F9DD3DAC05ull);
+const Extended k1E500 = Fields(false, 0x467B, 0xF9B2FF649B8695D7ull);
+const Extended k1Em500 = Fields(false, 0x3982, 0x833ADA2003DB9A80ull);
+const Extended k1E999 = Fields(false, 0x4CF5, 0xC2D7C194B0FE2338ull);
+
 struct NumberCase {
   const char* text;
   bool accepted;
-  long double value;
+  Extended value;
 };
 
 TEST(NumberFromText, FollowsTheSyntaxOfSettingsNumbers) {
   const NumberCase cases[] = {
       {"5", true, 5},
       {"+5", true, 5},
-      {"-2.5", true, -2.5L},
+      {"-2.5", true, -2.5},
       {"5.", true, 5},
-      {".5", true, 0.5L},
+      {".5", true, 0.5},
       {".", true, 0},
-      {"  0.03  ", true, 0.03L},
-      {".03", true, 0.03L},
-      {"3E-2", true, 0.03L},
-      {"3e-2", true, 0.03L},
+      {"  0.03  ", true, Ratio(3, 100)},
+      {".03", true, Ratio(3, 100)},
+      {"3E-2", true, Ratio(3, 100)},
+      {"3e-2", true, Ratio(3, 100)},
       {"1E", true, 1},
       {"1E+", true, 1},
       {"1E-", true, 1},
-      {"1E400", true, 1E400L},
-      {"1E1000", true, 1E1000L},
-      {"1E500", true, 1E500L},
-      {"1E-500", true, 1E-500L},
-      {"000012.5000", true, 12.5L},
+      {"1E400", true, k1E400},
+      {"1E1000", true, k1E1000},
+      {"1E500", true, k1E500},
+      {"1E-500", true, k1Em500},
+      {"000012.5000", true, 12.5},
       {"1E5000", false, 0},  // the exponent stops at 500, a digit is left over
       {"1E4999", false, 0},  // 1E499 and a digit left over
       {"9E4932", false, 0},  // beyond the extended range
@@ -57,7 +68,7 @@ TEST(NumberFromText, FollowsTheSyntaxOfSettingsNumbers) {
       {"1 2", false, 0},
   };
   for (const NumberCase& c : cases) {
-    long double value = 7;
+    Extended value = 7;
     EXPECT_EQ(NumberFromText(c.text, value), c.accepted) << '"' << c.text << '"';
     if (c.accepted) {
       EXPECT_EQ(value, c.value) << '"' << c.text << '"';
@@ -69,13 +80,13 @@ TEST(NumberFromText, FollowsTheSyntaxOfSettingsNumbers) {
 
 TEST(NumberFromText, IsCorrectlyRoundedForLongDigitRuns) {
   std::string digits = "0." + std::string(600, '0') + "1";
-  long double value;
+  Extended value;
   ASSERT_TRUE(NumberFromText(digits, value));
-  EXPECT_EQ(value, 1E-601L);
+  EXPECT_EQ(value, Fields(false, 0x3832, 0xB7B36EEB55DDCBAEull));
   ASSERT_TRUE(NumberFromText("0.1000000000000000000000000000000001", value));
-  EXPECT_EQ(value, 0.1L);
+  EXPECT_EQ(value, Ratio(1, 10));
   ASSERT_TRUE(NumberFromText("-0", value));
-  EXPECT_TRUE(std::signbit(value));
+  EXPECT_TRUE(value.Negative());
 }
 
 TEST(NumberFromText, RaisingFormNamesTheWholeText) {
@@ -92,7 +103,7 @@ TEST(ParseNumber, QuestionMarkIsUndefinedAndHugeValuesAreTooLarge) {
   EXPECT_EQ(std::bit_cast<std::uint64_t>(StoreDouble(ParseNumber("?"))), 0x7FFFFFFFFFFFFFFFu);
   EXPECT_THROW(ParseNumber("? "), EConvertError);
   EXPECT_THROW(ParseNumber("??"), EConvertError);
-  EXPECT_EQ(ParseNumber("1E999"), 1E999L);
+  EXPECT_EQ(ParseNumber("1E999"), k1E999);
   try {
     ParseNumber("1E1000");
     FAIL() << "no failure raised";
@@ -106,29 +117,29 @@ TEST(ParseNumber, QuestionMarkIsUndefinedAndHugeValuesAreTooLarge) {
 }
 
 TEST(StoreDouble, OverflowsOnlyBeyondTheDoubleRange) {
-  EXPECT_EQ(StoreDouble(1E308L), 1E308);
-  EXPECT_EQ(StoreDouble(1E-400L), 0.0);
-  EXPECT_EQ(StoreDouble(5E-320L), 5E-320);
+  EXPECT_EQ(StoreDouble(Fields(false, 0x43FE, 0x8E679C2F5E44FF8Full)), 1E308);
+  EXPECT_EQ(StoreDouble(Fields(false, 0x3ACE, 0x95FE7E07C91EFAFAull)), 0.0);  // 1E-400
+  EXPECT_EQ(StoreDouble(Fields(false, 0x3BDA, 0x9E20735E8CB16382ull)), 5E-320);
   EXPECT_TRUE(std::isnan(StoreDouble(UndefinedExtended())));
   // Just above the largest double, but nearer to it than to the next step.
-  long double justAbove = static_cast<long double>(std::numeric_limits<double>::max()) * (1 + 0x1p-60L);
+  Extended justAbove = Fields(false, 0x43FE, 0xFFFFFFFFFFFFF800ull + 8);
   EXPECT_EQ(StoreDouble(justAbove), std::numeric_limits<double>::max());
   try {
-    StoreDouble(1E500L);
+    StoreDouble(k1E500);
     FAIL() << "no failure raised";
   } catch (const EOverflow& e) {
     EXPECT_EQ(e.Message(), "Floating point overflow");
   }
-  EXPECT_THROW(StoreDouble(-2E308L), EOverflow);
+  EXPECT_THROW(StoreDouble(Fields(true, 0x43FF, 0x8E679C2F5E44FF8Full)), EOverflow);  // -2E308
 }
 
 TEST(NumberFromText, IgnoresTheLocaleDecimalSeparator) {
   test::CommaLocale locale;
   if (!locale.Active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
   ASSERT_EQ(std::localeconv()->decimal_point[0], ',');
-  long double value = 0;
+  Extended value = 0;
   EXPECT_TRUE(NumberFromText("2.5", value));
-  EXPECT_EQ(value, 2.5L);
+  EXPECT_EQ(value, 2.5);
   EXPECT_FALSE(NumberFromText("2,5", value));
 }
 

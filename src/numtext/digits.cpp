@@ -2,8 +2,9 @@
 
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cstdint>
+
+#include "numtext/decimal_conversion.h"
 
 namespace velmo {
 
@@ -29,23 +30,6 @@ void MakeZero(DecimalDigits& digits) {
   digits.Negative = false;
 }
 
-template <typename Float>
-void Scientific17(Float magnitude, DecimalDigits& digits) {
-  // "d.ddddddddddddddddde+x": std::to_chars gives the exact value rounded to
-  // 17 decimals, ties to even, independent of rounding mode and locale.
-  char text[48];
-  auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 17);
-  std::uint64_t significand = static_cast<std::uint64_t>(text[0] - '0');
-  for (int i = 2; i < 19; ++i) significand = significand * 10 + static_cast<std::uint64_t>(text[i] - '0');
-  int exponent = 0;
-  std::from_chars(text + 20 + (text[20] == '+' ? 1 : 0), result.ptr, exponent);
-  digits.Significand = significand;
-  digits.Exponent = exponent + 1;
-  digits.Count = 18;
-}
-
-__extension__ using u128 = unsigned __int128;
-
 constexpr std::uint64_t kTen17 = kPowerOf10[17];
 constexpr std::uint64_t kTen18 = kPowerOf10[18];
 
@@ -55,23 +39,34 @@ constexpr std::uint64_t kTen18 = kPowerOf10[18];
 constexpr double kFastLow = 1E-9;
 constexpr double kFastHigh = 1E17;
 
-/// 10^j for j from -10 to 18, in the extended format. No double lies
-/// between a power of ten and its extended value (the tests check every
-/// one), so comparing a double with them finds its decade exactly.
-constexpr long double kPowerOf10Extended[] = {
-    1E-10L, 1E-9L, 1E-8L, 1E-7L, 1E-6L, 1E-5L, 1E-4L, 1E-3L, 1E-2L, 1E-1L, 1E0L,  1E1L,  1E2L,  1E3L, 1E4L,
-    1E5L,   1E6L,  1E7L,  1E8L,  1E9L,  1E10L, 1E11L, 1E12L, 1E13L, 1E14L, 1E15L, 1E16L, 1E17L, 1E18L};
 constexpr int kLowestPower = -10;
+constexpr int kHighestPower = 18;
+
+/// For 10^j, j from -10 to 18: the least double not below its value in the
+/// extended format. A double is at least that extended value exactly when
+/// it is at least this double, so the decade of a double is found by
+/// comparing doubles alone.
+constexpr std::array<double, kHighestPower - kLowestPower + 1> kDecadeStart = [] {
+  std::array<double, kHighestPower - kLowestPower + 1> starts{};
+  for (int j = kLowestPower; j <= kHighestPower; ++j) {
+    const Extended power = j >= 0 ? Extended(kPowerOf10[static_cast<std::size_t>(j)])
+                                  : Extended(1) / Extended(kPowerOf10[static_cast<std::size_t>(-j)]);
+    auto nearest = static_cast<double>(power);
+    if (Extended(nearest) < power) nearest = std::bit_cast<double>(std::bit_cast<std::uint64_t>(nearest) + 1);
+    starts[static_cast<std::size_t>(j - kLowestPower)] = nearest;
+  }
+  return starts;
+}();
 
 /// round(magnitude x 10^k), ties to even, by exact integer arithmetic:
 /// magnitude = m x 2^e, so the product is m x 5^k x 2^(k + e).
 std::uint64_t ScaledRound(std::uint64_t m, int e, int k) {
-  u128 a = static_cast<u128>(m) * kPowerOf5[static_cast<std::size_t>(k)];
+  UInt128 a = static_cast<UInt128>(m) * kPowerOf5[static_cast<std::size_t>(k)];
   int shift = -(k + e);
   if (shift <= 0) return static_cast<std::uint64_t>(a << -shift);
-  u128 q = a >> shift;
-  u128 rest = a - (q << shift);
-  u128 half = static_cast<u128>(1) << (shift - 1);
+  UInt128 q = a >> shift;
+  UInt128 rest = a - (q << shift);
+  UInt128 half = static_cast<UInt128>(1) << (shift - 1);
   if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   return static_cast<std::uint64_t>(q);
 }
@@ -102,9 +97,9 @@ void Spell(DecimalDigits& digits) {
 
 }  // namespace
 
-bool IsTableDouble(long double x) {
+bool IsTableDouble(Extended x) {
   auto narrow = static_cast<double>(x);
-  return static_cast<long double>(narrow) == x && narrow >= kFastLow && narrow < kFastHigh;
+  return Extended(narrow) == x && narrow >= kFastLow && narrow < kFastHigh;
 }
 
 int DecadeOf(double x) {
@@ -112,26 +107,26 @@ int DecadeOf(double x) {
   // approximation of log10(2); the decade is that or the next.
   int binary = static_cast<int>(std::bit_cast<std::uint64_t>(x) >> 52) - 1023;
   int guess = (binary * 78913) >> 18;
-  return guess + 1 + (x >= kPowerOf10Extended[guess + 1 - kLowestPower] ? 1 : 0);
+  return guess + 1 + (x >= kDecadeStart[static_cast<std::size_t>(guess + 1 - kLowestPower)] ? 1 : 0);
 }
 
-DecimalDigits EighteenDigits(long double x) {
+DecimalDigits EighteenDigits(Extended x) {
   DecimalDigits digits;
   digits.Negative = x < 0;
-  long double magnitude = digits.Negative ? -x : x;
+  const Extended magnitude = Abs(x);
   if (magnitude == 0) {
     MakeZero(digits);
     return digits;
   }
-  // Every table value is a double, and the double conversions are several
-  // times faster; all give the same digits for the same value.
-  auto narrow = static_cast<double>(magnitude);
+  // Every table value is a double, and the integer path for doubles is
+  // many times faster; both give the same digits for the same value.
   if (IsTableDouble(magnitude)) {
-    IntegerDigits(narrow, digits);
-  } else if (static_cast<long double>(narrow) == magnitude) {
-    Scientific17(narrow, digits);
+    IntegerDigits(static_cast<double>(magnitude), digits);
   } else {
-    Scientific17(magnitude, digits);
+    EighteenDigitInteger exact = ExactEighteenDigits(magnitude);
+    digits.Significand = exact.Significand;
+    digits.Exponent = exact.Exponent;
+    digits.Count = 18;
   }
   return digits;
 }

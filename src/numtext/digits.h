@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "numtext/extended.h"
+
 namespace velmo {
 
 /// |x| written as 0.d1 d2 ... dCount x 10^Exponent with d1 not zero. The
@@ -22,14 +24,14 @@ struct DecimalDigits {
 
 /// True when `x` is a double from 1E-9 up to below 1E17, the values of the
 /// tables, for which DecadeOf and the integer digit path serve.
-bool IsTableDouble(long double x);
+bool IsTableDouble(Extended x);
 
 /// For such a value: the E with 10^(E-1) <= x < 10^E, exactly.
 int DecadeOf(double x);
 
 /// The 18 significant digits of a finite `x`, rounded with ties to even,
-/// exact whatever the rounding mode or the locale in force. Not spelled.
-DecimalDigits EighteenDigits(long double x);
+/// by exact integer arithmetic. Not spelled.
+DecimalDigits EighteenDigits(Extended x);
 
 /// Keeps the first `n` digits, raising the last kept one when the next is 5
 /// or more (a carry out of the first digit gives the single digit 1 and a

@@ -10,11 +10,11 @@ namespace {
 // The thresholds between the cell shapes, in the extended format: 0.995
 // rounds a little above 0.995 and 9.95 a little below 9.95, so the doubles
 // nearest to 0.995 and 9.95 both stay in the shape below.
-constexpr long double kT1 = 0.995L;
-constexpr long double kT2 = 9.95L;
-constexpr long double kT3 = 99.5L;
+constexpr Extended kT1 = Extended(995) / Extended(1000);
+constexpr Extended kT2 = Extended(995) / Extended(100);
+constexpr Extended kT3 = 99.5;
 
-ShortText FormatMagnitude(long double m) {
+ShortText FormatMagnitude(Extended m) {
   if (m < kT1) {
     // Below one metre the leading "0" is left out: ".500".
     ShortText text = FormatWidth(m, 6, 3, false, false, true);
@@ -30,9 +30,8 @@ ShortText FormatMagnitude(long double m) {
 
 ShortText FormatCell(char sign, bool html, double x) {
   if (IsUndefined(x)) return ShortText(html ? "&infin;" : "  INF");
-  long double value = x;
-  ShortText text = FormatMagnitude(value < 0 ? -value : value);
-  if (value < 0) text.Prepend(1, '-');
+  ShortText text = FormatMagnitude(Abs(Extended(x)));
+  if (x < 0) text.Prepend(1, '-');
   if (sign != 0) text.Prepend(1, sign);
   return text;
 }

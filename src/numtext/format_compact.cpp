@@ -6,11 +6,11 @@
 
 namespace velmo {
 
-ShortText FormatCompact(long double x, std::uint16_t precision) {
+ShortText FormatCompact(Extended x, std::uint16_t precision) {
   if (IsUndefined(x)) return ShortText("?");
   if (precision == 0) precision = SignificantDigits;
   ShortText text;
-  if ((x < 0 ? -x : x) < 10000) {
+  if (Abs(x) < 10000) {
     text = RenderFloat(x, FloatForm::General, precision, 1);
   } else {
     text = RenderFloat(x, FloatForm::Exponent, precision, 1);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "numtext/extended.h"
 #include "numtext/short_text.h"
 
 namespace velmo {
@@ -10,6 +11,6 @@ namespace velmo {
 /// `x` to `precision` significant digits (0 means SignificantDigits),
 /// without a leading zero: 0.015 -> ".015", 10000 -> "1E4",
 /// 12345.678 -> "1.2346E4"; "?" for an undefined value.
-ShortText FormatCompact(long double x, std::uint16_t precision);
+ShortText FormatCompact(Extended x, std::uint16_t precision);
 
 }  // namespace velmo

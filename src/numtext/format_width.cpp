@@ -13,16 +13,17 @@ namespace {
 
 // Lifts |x| by about 1E-17 so that exact powers of ten, scaled down by the
 // inexact factor t below, do not fall one short of the next decade.
-const long double kLift = 1 + 92 * 0x1p-63L;
+// Exactly 1 + 92 x 2^-63.
+const Extended kLift = Extended::FromFields(false, SoftExtended::kBias, SoftExtended::kIntegerBit + 92);
 // 0.1 rounded to the extended format, a hair above 0.1.
-constexpr long double kTenth = 0.1L;
+constexpr Extended kTenth = Extended(1) / Extended(10);
 
 void DropZerosBefore(ShortText& text, std::size_t end) {
   while (end > 0 && text[end - 1] == '0') text.Erase(--end);
   if (end > 0 && text[end - 1] == DecimalSeparator) text.Erase(end - 1);
 }
 
-bool FixedForm(long double x, int n, int width, int maxDecimals, bool dropTrailingZeros, ShortText& text) {
+bool FixedForm(Extended x, int n, int width, int maxDecimals, bool dropTrailingZeros, ShortText& text) {
   int f = n + 1;
   int g = SignificantDigits - f;
   f = std::max(f, 1);
@@ -34,7 +35,7 @@ bool FixedForm(long double x, int n, int width, int maxDecimals, bool dropTraili
   return true;
 }
 
-ShortText ExponentForm(long double x, int n, int width, int maxDecimals, bool dropTrailingZeros) {
+ShortText ExponentForm(Extended x, int n, int width, int maxDecimals, bool dropTrailingZeros) {
   int k = (n >= 100 || n <= -100) ? 4 : 3;
   ShortText text = RenderFloat(x, FloatForm::Exponent, std::min(width - k - 3, maxDecimals), 2);
   if (dropTrailingZeros) {
@@ -46,10 +47,10 @@ ShortText ExponentForm(long double x, int n, int width, int maxDecimals, bool dr
 
 }  // namespace
 
-std::int32_t DecimalExponentByScaling(long double x) {
+std::int32_t DecimalExponentByScaling(Extended x) {
   if (x == 0) return -1;
-  const long double magnitude = x < 0 ? -x : x;
-  long double a = magnitude * kLift;
+  const Extended magnitude = Abs(x);
+  Extended a = magnitude * kLift;
   // At the top of the extended range the lift would overflow to infinity,
   // and the loop below would never end.
   if (IsUndefined(a)) a = magnitude;
@@ -65,16 +66,16 @@ std::int32_t DecimalExponentByScaling(long double x) {
   return n;
 }
 
-std::int32_t DecimalExponent(long double x) {
+std::int32_t DecimalExponent(Extended x) {
   // Table values take the exact decade: the scaling loop gives the same for
   // them (its lift and roundings stay far below the gap between any such
   // double and a power of ten; the tests compare both around every power).
-  const long double magnitude = x < 0 ? -x : x;
+  const Extended magnitude = Abs(x);
   if (IsTableDouble(magnitude)) return DecadeOf(static_cast<double>(magnitude)) - 1;
   return DecimalExponentByScaling(x);
 }
 
-ShortText FormatWidth(long double x, int width, int maxDecimals, bool forceExponent, bool dropTrailingZeros,
+ShortText FormatWidth(Extended x, int width, int maxDecimals, bool forceExponent, bool dropTrailingZeros,
                       bool noFill) {
   ShortText text;
   if (IsUndefined(x)) {

@@ -71,7 +71,7 @@ void AppendFixed(ShortText& text, const DecimalDigits& d, int decimals) {
 
 }  // namespace
 
-ShortText RenderFloat(long double x, FloatForm form, int precision, int digits) {
+ShortText RenderFloat(Extended x, FloatForm form, int precision, int digits) {
   precision = std::clamp(precision, 2, 18);
   if (form == FloatForm::Fixed) digits = std::min(digits, 18);
   DecimalDigits d = EighteenDigits(x);

@@ -1,6 +1,7 @@
 // The basic conversion of a number to text.
 #pragma once
 
+#include "numtext/extended.h"
 #include "numtext/short_text.h"
 
 namespace velmo {
@@ -12,6 +13,6 @@ enum class FloatForm { General, Exponent, Fixed };
 /// digits for Exponent, unused for General). The digits are the 18
 /// significant digits of `x`, then rounded again, 5 and up, to the digits
 /// kept: that second rounding is why 2.675 keeps 2.67 at two decimals.
-ShortText RenderFloat(long double x, FloatForm form, int precision, int digits);
+ShortText RenderFloat(Extended x, FloatForm form, int precision, int digits);
 
 }  // namespace velmo

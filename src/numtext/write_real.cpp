@@ -1,15 +1,17 @@
 #include "numtext/write_real.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <string_view>
 
+#include "numtext/decimal_conversion.h"
 #include "numtext/digits.h"
 
 namespace velmo {
 
 namespace {
+
+// 1E36 rounded to the extended format: 10^18 x 10^18, rounded once.
+constexpr Extended kExponentFormFrom = Extended(1000000000000000000ull) * Extended(1000000000000000000ull);
 
 class RealText {
  public:
@@ -33,15 +35,16 @@ struct PointDigits {
   int FractionCount = 0;
 };
 
-PointDigits SplitAtPoint(long double magnitude) {
+PointDigits SplitAtPoint(Extended magnitude) {
   PointDigits p;
   if (magnitude < 1) {
-    char text[48];
-    auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::fixed, 17);
-    std::string_view fixed(text, static_cast<std::size_t>(result.ptr - text));
-    std::size_t point = fixed.find('.');
-    for (char c : fixed.substr(0, point)) p.Integer[p.IntegerCount++] = c;
-    for (char c : fixed.substr(point + 1)) p.Fraction[p.FractionCount++] = c;
+    // 17 decimal places; rounding may reach 1.
+    constexpr std::uint64_t kTen17 = 100000000000000000ull;
+    std::uint64_t scaled = magnitude == 0 ? 0 : ScaledToInteger(magnitude, 17);
+    p.Integer[p.IntegerCount++] = scaled == kTen17 ? '1' : '0';
+    if (scaled == kTen17) scaled = 0;
+    p.FractionCount = 17;
+    for (int i = 16; i >= 0; --i, scaled /= 10) p.Fraction[i] = static_cast<char>('0' + scaled % 10);
     return p;
   }
   DecimalDigits d = EighteenDigits(magnitude);
@@ -51,8 +54,8 @@ PointDigits SplitAtPoint(long double magnitude) {
   return p;
 }
 
-void AppendFixed(RealText& text, long double x, int decimals) {
-  PointDigits p = SplitAtPoint(std::fabs(x));
+void AppendFixed(RealText& text, Extended x, int decimals) {
+  PointDigits p = SplitAtPoint(Abs(x));
   // Integer and kept decimals as one run of digits, with room for a carry.
   char kept[40 + 217];
   int count = 0;
@@ -68,7 +71,7 @@ void AppendFixed(RealText& text, long double x, int decimals) {
   int first = 0;
   while (first < integerEnd - 1 && kept[first] == '0') ++first;
 
-  if (std::signbit(x)) text.Append('-');
+  if (x.Negative()) text.Append('-');
   text.Append(std::string_view(kept + first, static_cast<std::size_t>(integerEnd - first)));
   if (decimals > 0) {
     text.Append('.');
@@ -76,11 +79,11 @@ void AppendFixed(RealText& text, long double x, int decimals) {
   }
 }
 
-void AppendExponent(RealText& text, long double x, int width) {
+void AppendExponent(RealText& text, Extended x, int width) {
   int decimals = std::clamp(width - 9, 1, 17);
   DecimalDigits d = EighteenDigits(x);
   KeepDigits(d, decimals + 1);
-  text.Append(std::signbit(x) ? '-' : ' ');
+  text.Append(x.Negative() ? '-' : ' ');
   text.Append(d.At(1));
   text.Append('.');
   for (int i = 2; i <= decimals + 1; ++i) text.Append(d.At(i));
@@ -95,15 +98,15 @@ void AppendExponent(RealText& text, long double x, int width) {
 
 }  // namespace
 
-void WriteReal(TextWriter& file, long double x, int width, int decimals) {
+void WriteReal(TextWriter& file, Extended x, int width, int decimals) {
   width = std::min(width, 255);
   decimals = std::clamp(decimals, 0, 216);
   RealText text;
-  if (std::isnan(x)) {
+  if (IsNaN(x)) {
     text.Append("Nan");
-  } else if (std::isinf(x)) {
+  } else if (IsInfinity(x)) {
     text.Append(x > 0 ? "+Inf" : "-Inf");
-  } else if (std::fabs(x) >= 1E36L) {
+  } else if (Abs(x) >= kExponentFormFrom) {
     AppendExponent(text, x, width);
   } else {
     AppendFixed(text, x, decimals);

@@ -1,6 +1,7 @@
 // A real in fixed notation, written straight to a text file.
 #pragma once
 
+#include "numtext/extended.h"
 #include "platform/text_writer.h"
 
 namespace velmo {
@@ -12,6 +13,6 @@ namespace velmo {
 /// is 5 or more: 0.15 gives "0.1" (it is held as 0.1499...), 28.5 gives
 /// "29". "-" whenever the sign bit is set. From 1E36 up an exponent form;
 /// "Nan", "+Inf" and "-Inf" for the values without digits.
-void WriteReal(TextWriter& file, long double x, int width, int decimals);
+void WriteReal(TextWriter& file, Extended x, int width, int decimals);
 
 }  // namespace velmo

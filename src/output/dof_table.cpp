@@ -11,12 +11,12 @@ namespace {
 
 // A distance is tabulated from ten to 990 focal lengths: S in metres
 // against F in millimetres, the factors held in the extended format.
-constexpr long double kNearestFactor = 0.01L;
-constexpr long double kFarthestFactor = 0.99L;
+constexpr Extended kNearestFactor = Extended(1) / Extended(100);
+constexpr Extended kFarthestFactor = Extended(99) / Extended(100);
 
 bool RowIsWritten(const RunSettings& settings, double distance, double focal) {
   if (IsUndefined(distance)) return !settings.Relative;
-  const long double f = focal;
+  const Extended f = focal;
   // With an undefined focal length neither comparison holds: no row.
   return kNearestFactor * f <= distance && distance <= kFarthestFactor * f;
 }
@@ -40,7 +40,7 @@ void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double f
   out.Line(" mm");
   if (settings.Multiplier > 0) {
     out.Text("(EFL = ");
-    WriteReal(out, static_cast<long double>(settings.Multiplier) * focal, 1, 0);
+    WriteReal(out, Extended(settings.Multiplier) * focal, 1, 0);
     out.Line(" mm)");
   }
   out.Line("<TR>");
@@ -81,8 +81,8 @@ void WriteRow(TextWriter& out, const RunSettings& settings, double distance, dou
     ComputeDofLimits(settings.CoC, settings.Apertures[a], distance, focal, near, far);
     if (settings.Relative) {
       // Offsets from the focus distance, kept as doubles like the limits.
-      if (!IsUndefined(near)) near = static_cast<double>(static_cast<long double>(distance) - near);
-      if (!IsUndefined(far)) far = static_cast<double>(static_cast<long double>(far) - distance);
+      if (!IsUndefined(near)) near = static_cast<double>(Extended(distance) - near);
+      if (!IsUndefined(far)) far = static_cast<double>(Extended(far) - distance);
     }
     if (html) {
       out.Text("<TD>");

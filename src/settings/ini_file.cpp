@@ -52,7 +52,7 @@ bool TIniFile::FetchFlag(const std::string& section, const std::string& key, boo
 double TIniFile::FetchFloat(const std::string& section, const std::string& key, double defaultValue) {
   std::string text = FetchText(section, key, "");
   if (text.empty()) return defaultValue;
-  long double value;
+  Extended value;
   if (!NumberFromText(text, value)) return defaultValue;
   return StoreDouble(value);
 }
@@ -68,8 +68,8 @@ void TIniFile::KeyNames(const std::string& section, std::vector<std::string>& na
   }
 }
 
-long double TC_Ini_File::LookupFloat(std::span<const std::string> sections, const std::string& key,
-                                     long double defaultValue) {
+Extended TC_Ini_File::LookupFloat(std::span<const std::string> sections, const std::string& key,
+                                  Extended defaultValue) {
   for (auto section = sections.rbegin(); section != sections.rend(); ++section) {
     if (HasKey(*section, key)) return FetchFloat(*section, key, static_cast<double>(defaultValue));
   }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "numtext/extended.h"
+
 namespace velmo {
 
 class TCustomIniFile {
@@ -57,8 +59,7 @@ class TC_Ini_File : public TIniFile {
 
   /// `key` from the last of `sections` that has it, as a number; the
   /// default when none has it, or when that section's value is no number.
-  long double LookupFloat(std::span<const std::string> sections, const std::string& key,
-                          long double defaultValue);
+  Extended LookupFloat(std::span<const std::string> sections, const std::string& key, Extended defaultValue);
   /// `key` from the last of `sections` that has it, cut into at most
   /// `maximum` blank-separated items; the count of items. 0, with `items`
   /// untouched, when no section has the key.

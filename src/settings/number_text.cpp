@@ -1,9 +1,8 @@
 #include "settings/number_text.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
+#include "numtext/decimal_conversion.h"
 #include "numtext/undefined.h"
 #include "settings/exceptions.h"
 
@@ -72,44 +71,44 @@ bool SplitNumber(std::string_view text, NumberParts& parts) {
   return text.empty();
 }
 
-}  // namespace
-
-bool NumberFromText(std::string_view text, long double& value) {
-  NumberParts parts;
-  if (!SplitNumber(text, parts)) return false;
-  std::size_t first = parts.digits.find_first_not_of('0');
-  long double magnitude = 0;
-  if (first != std::string::npos) {
-    // Digits and a power of ten, without a decimal point: the conversion is
-    // correctly rounded and no locale can change how it reads.
-    std::string canonical = parts.digits.substr(first) + 'e' + std::to_string(parts.exponent);
-    magnitude = std::strtold(canonical.c_str(), nullptr);
-    if (std::isinf(magnitude)) return false;
-  }
-  value = parts.negative ? -magnitude : magnitude;
-  return true;
+/// 1E999 in the extended format, read as the settings themselves are.
+Extended TooLarge() {
+  static const Extended kTooLarge = [] {
+    Extended value;
+    ExtendedFromDecimal("1", 999, false, value);
+    return value;
+  }();
+  return kTooLarge;
 }
 
-long double NumberFromText(std::string_view text) {
-  long double value;
+}  // namespace
+
+bool NumberFromText(std::string_view text, Extended& value) {
+  NumberParts parts;
+  if (!SplitNumber(text, parts)) return false;
+  // Digits and a power of ten, correctly rounded: no locale can change how
+  // they read, and every build reads them alike.
+  return ExtendedFromDecimal(parts.digits, parts.exponent, parts.negative, value);
+}
+
+Extended NumberFromText(std::string_view text) {
+  Extended value;
   if (!NumberFromText(text, value)) {
     throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   }
   return value;
 }
 
-long double ParseNumber(std::string_view text) {
+Extended ParseNumber(std::string_view text) {
   if (text == "?") return UndefinedExtended();
-  long double value = NumberFromText(text);
-  // 1E999 in the extended format, read as the settings themselves are.
-  static const long double kTooLarge = std::strtold("1E999", nullptr);
-  if (std::fabs(value) > kTooLarge) throw Error("Value too large");
+  Extended value = NumberFromText(text);
+  if (Abs(value) > TooLarge()) throw Error("Value too large");
   return value;
 }
 
-double StoreDouble(long double value) {
-  double stored = static_cast<double>(value);
-  if (std::isinf(stored) && !std::isinf(value)) RaiseOverflow();
+double StoreDouble(Extended value) {
+  auto stored = static_cast<double>(value);
+  if (IsUndefined(stored) && !IsUndefined(value)) RaiseOverflow();
   return stored;
 }
 

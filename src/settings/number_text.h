@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "numtext/extended.h"
+
 namespace velmo {
 
 /// Converts `text`: spaces, an optional sign, digits with an optional "."
@@ -10,18 +12,18 @@ namespace velmo {
 /// either case, an optional sign, digits read while the exponent is below
 /// 500), spaces. False, with `value` untouched, for any other text and for
 /// a value beyond the extended range.
-bool NumberFromText(std::string_view text, long double& value);
+bool NumberFromText(std::string_view text, Extended& value);
 
 /// As above; throws EConvertError "'<text>' is not a valid floating point
 /// value" on failure.
-long double NumberFromText(std::string_view text);
+Extended NumberFromText(std::string_view text);
 
 /// A list item as a number: "?" is `Undefined`; otherwise NumberFromText,
 /// and a magnitude above 1E999 throws Error "Value too large".
-long double ParseNumber(std::string_view text);
+Extended ParseNumber(std::string_view text);
 
 /// `value` stored as a double, rounded to nearest. Throws EOverflow
 /// ("Floating point overflow") for a finite value beyond the double range.
-double StoreDouble(long double value);
+double StoreDouble(Extended value);
 
 }  // namespace velmo
