@@ -10,7 +10,7 @@
 
 namespace velmo {
 
-/// A nonnegative integer in 32-bit limbs, least significant first, with
+/// A nonnegative integer in 64-bit limbs, least significant first, with
 /// just the operations the decimal conversions need.
 class BigInteger {
  public:
@@ -19,7 +19,7 @@ class BigInteger {
   /// The integer written by `digits` ('0' to '9' only).
   static BigInteger FromDigits(std::string_view digits);
 
-  void MultiplyBy(std::uint32_t factor);
+  void MultiplyBy(std::uint64_t factor);
   void MultiplyByPowerOf5(int exponent);
   void ShiftLeft(int bits);
   void ShiftRightOne();
@@ -33,13 +33,17 @@ class BigInteger {
   /// whether any bit below them is set. Not for zero.
   UInt128 TopBits(bool& sticky) const;
 
+  /// Bits `bit` to `bit` + 127, as an integer; zeros beyond the top.
+  UInt128 BitsFrom(int bit) const;
+
   /// -1, 0 or 1 as a is below, equal to or above b.
   friend int Compare(const BigInteger& a, const BigInteger& b);
 
  private:
   void Trim();
+  std::uint64_t WordFrom(int bit) const;
 
-  std::vector<std::uint32_t> limbs_;
+  std::vector<std::uint64_t> limbs_;
 };
 
 /// floor(dividend / divisor), which must be below 2^128; the dividend is
