@@ -24,6 +24,11 @@ inline Extended Fields(bool negative, std::uint16_t exponent, std::uint64_t sign
   return Extended::FromFields(negative, exponent, significand);
 }
 
+/// A software value as this build's extended type, field for field.
+inline Extended FromSoft(SoftExtended x) {
+  return Extended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand());
+}
+
 /// numerator / denominator, rounded once to the extended format: the value
 /// a decimal literal such as 0.995 has in that format.
 inline Extended Ratio(long long numerator, unsigned long long denominator) {

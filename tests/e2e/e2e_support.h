@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "test_support.h"
@@ -111,11 +112,23 @@ class EndToEnd : public ::testing::Test {
     ::dup2(in, 0);
     ::dup2(fd, 1);
     if (options.closeInput) ::close(0);
-    std::vector<char*> argv{const_cast<char*>(VELMO_PROGRAM)};
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    std::vector<std::string> words = Launcher();
+    words.emplace_back(VELMO_PROGRAM);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    ::execv(VELMO_PROGRAM, argv.data());
+    ::execv(argv[0], argv.data());
     ::_exit(127);
+  }
+
+  /// What starts the program where it does not run natively: an emulator
+  /// and its options; nothing otherwise.
+  static std::vector<std::string> Launcher() {
+    std::vector<std::string> words;
+    std::istringstream launcher(VELMO_LAUNCHER);
+    for (std::string word; launcher >> word;) words.push_back(word);
+    return words;
   }
 
   /// Waits for a started program; its status and console.
