@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     velmo::SoftExtended a = draw.Operand();
     std::string mismatch = velmo::test::CompareWithX87(a, draw.Partner(a), count);
     if (!mismatch.empty()) {
-      std::printf("difference after %llu operations: %s\n", static_cast<unsigned long long>(count), mismatch.c_str());
+      std::printf("difference after %llu operations: %s\n", static_cast<unsigned long long>(count),
+                  mismatch.c_str());
       return 1;
     }
   }

@@ -29,7 +29,8 @@ bool HasNumberSyntax(const std::string& text) {
 }
 
 long double Native(velmo::Extended x) {
-  return velmo::test::Native(velmo::SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
+  return velmo::test::Native(
+      velmo::SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ class NullSink : public velmo::ByteSink {
 };
 
 long double Native(velmo::Extended x) {
-  return velmo::test::Native(velmo::SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
+  return velmo::test::Native(
+      velmo::SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
 }
 
 void CheckDigits(velmo::Extended x) {

@@ -177,7 +177,8 @@ TEST(ExactEighteenDigits, AreMpfrsNearestEighteenDigits) {
 #if LDBL_MANT_DIG == 64
     // glibc's printf, a second and independent opinion.
     char printed[64];
-    std::snprintf(printed, sizeof printed, "%.17Le", test::Native(SoftExtended::FromFields(false, x.BiasedExponent(), x.Significand())));
+    std::snprintf(printed, sizeof printed, "%.17Le",
+                  test::Native(SoftExtended::FromFields(false, x.BiasedExponent(), x.Significand())));
     ASSERT_EQ(std::to_string(ours.Significand), std::string(1, printed[0]) + std::string(printed + 2, 17));
 #endif
   }
@@ -188,7 +189,8 @@ TEST(EighteenDigits, AgreeWithMpfrForDoublesOfEveryRange) {
   test::Draw draw(3);
   for (int i = 0; i < 20000; ++i) {
     double x = i % 2 == 0 ? std::bit_cast<double>(draw.Next() >> 1)
-                          : std::ldexp(static_cast<double>(draw.Next() >> 11), static_cast<int>(draw.Below(94)) - 86);
+                          : std::ldexp(static_cast<double>(draw.Next() >> 11),
+                                       static_cast<int>(draw.Below(94)) - 86);
     if (IsUndefined(x) || x == 0) continue;
     Big exact(64);
     mpfr_set_d(exact.get(), x, MPFR_RNDN);
@@ -206,9 +208,10 @@ TEST(ScaledToInteger, RoundsTheScaledValueToEven) {
   for (int i = 0; i < 20000; ++i) {
     // Values below 1 to 17 places, as fixed text shows them, ties among them.
     const std::uint64_t places = draw.Below(100000000000000000ull);
-    Extended x = i % 2 == 0 ? Extended(places) / Extended(100000000000000000ull)
-                            : test::Fields(false, static_cast<std::uint16_t>(SoftExtended::kBias - 1 - draw.Below(70)),
-                                           draw.Significand());
+    Extended x =
+        i % 2 == 0 ? Extended(places) / Extended(100000000000000000ull)
+                   : test::Fields(false, static_cast<std::uint16_t>(SoftExtended::kBias - 1 - draw.Below(70)),
+                                  draw.Significand());
     Big scaled(200);
     MpfrSet(scaled.get(), x);
     mpfr_mul_ui(scaled.get(), scaled.get(), 100000000000000000ull, MPFR_RNDN);

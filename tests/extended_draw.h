@@ -48,17 +48,23 @@ class Draw {
         return SoftExtended::FromFields(negative, 0x7FFF, SoftExtended::kIntegerBit | quiet | payload);
       }
       case 3: return SoftExtended::FromFields(negative, 0, Significand() >> (1 + Below(63)));  // denormal
-      case 4: return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(1 + Below(140)), Significand());
-      case 5: return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(0x7FFE - Below(140)), Significand());
+      case 4:
+        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(1 + Below(140)), Significand());
+      case 5:
+        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(0x7FFE - Below(140)),
+                                        Significand());
       case 6:  // about the double range's edges
         return SoftExtended::FromFields(
-            negative, static_cast<std::uint16_t>(SoftExtended::kBias + (Next() & 1 ? 1023 : -1022) - 60 + Below(120)),
+            negative,
+            static_cast<std::uint16_t>(SoftExtended::kBias + (Next() & 1 ? 1023 : -1022) - 60 + Below(120)),
             DoubleEdgeSignificand());
       case 7:
-      case 8: return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(1 + Below(0x7FFE)), Significand());
-      default:
-        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(SoftExtended::kBias - 80 + Below(160)),
+      case 8:
+        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(1 + Below(0x7FFE)),
                                         Significand());
+      default:
+        return SoftExtended::FromFields(
+            negative, static_cast<std::uint16_t>(SoftExtended::kBias - 80 + Below(160)), Significand());
     }
   }
 

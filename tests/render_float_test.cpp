@@ -68,7 +68,7 @@ TEST(RenderFloat, CoversTheFormsAtTheirEdges) {
       {Ratio(5, 10000), FloatForm::Fixed, 6, 3, "0.001"},
       {100, FloatForm::Fixed, 7, 0, "100"},
       {1.5, FloatForm::Fixed, 6, 30, "1.500000000000000000"},  // decimals limited to 18
-      {123456789, FloatForm::Fixed, 100, 2, "123456789.00"},    // precision limited to 18
+      {123456789, FloatForm::Fixed, 100, 2, "123456789.00"},   // precision limited to 18
   };
   for (const RenderCase& c : cases) {
     EXPECT_EQ(RenderFloat(c.x, c.form, c.precision, c.digits), c.text) << c.text;

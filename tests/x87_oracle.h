@@ -1,6 +1,6 @@
 // The x87 unit as the judge of the software extended type: every operation
-// done both ways on drawn operands, and the results compared bit for bit. Shared by the unit test, the fuzz target and the
-// proof run in benchmarks/; only where long double is the x87 format.
+// done both ways on drawn operands, and the results compared bit for bit. Shared by the unit test, the fuzz
+// target and the proof run in benchmarks/; only where long double is the x87 format.
 #pragma once
 
 #include <cfloat>
@@ -35,7 +35,8 @@ inline SoftExtended FromNative(long double x) {
 
 inline std::string Show(SoftExtended x) {
   std::ostringstream out;
-  out << (x.Negative() ? '-' : '+') << std::hex << std::uppercase << x.BiasedExponent() << ':' << x.Significand();
+  out << (x.Negative() ? '-' : '+') << std::hex << std::uppercase << x.BiasedExponent() << ':'
+      << x.Significand();
   return out.str();
 }
 
@@ -54,7 +55,8 @@ inline std::string CompareWithX87(SoftExtended a, SoftExtended b, std::uint64_t&
   std::string what;
   auto check = [&](const char* name, SoftExtended soft, long double hard) {
     ++count;
-    if (!same(soft, hard)) what += std::string(name) + " gave " + Show(soft) + ", x87 " + Show(FromNative(hard)) + "; ";
+    if (!same(soft, hard))
+      what += std::string(name) + " gave " + Show(soft) + ", x87 " + Show(FromNative(hard)) + "; ";
   };
   check("+", a + b, x + y);
   check("-", a - b, x - y);
@@ -75,10 +77,12 @@ inline std::string CompareWithX87(SoftExtended a, SoftExtended b, std::uint64_t&
   double softDouble = static_cast<double>(a);
   volatile double hardDouble = static_cast<double>(x);
   ++count;
-  if (std::memcmp(&softDouble, const_cast<double*>(&hardDouble), sizeof softDouble) != 0) what += "to double; ";
+  if (std::memcmp(&softDouble, const_cast<double*>(&hardDouble), sizeof softDouble) != 0)
+    what += "to double; ";
   check("from double", SoftExtended(softDouble), static_cast<long double>(hardDouble));
   // Any double at all, signalling NaNs and denormals among them.
-  std::uint64_t raw = a.Significand() ^ (b.Significand() << 1) ^ (static_cast<std::uint64_t>(b.BiasedExponent()) << 52);
+  std::uint64_t raw =
+      a.Significand() ^ (b.Significand() << 1) ^ (static_cast<std::uint64_t>(b.BiasedExponent()) << 52);
   double anyDouble;
   std::memcpy(&anyDouble, &raw, sizeof anyDouble);
   volatile double hardAny = anyDouble;

@@ -25,9 +25,11 @@ TEST(SoftExtended, PassesOnTheNaNsAsTheX87UnitDoes) {
   const SoftExtended cases[][2] = {
       {SoftExtended::FromFields(false, 0x7FFF, quiet | 1), SoftExtended::FromFields(true, 0x7FFF, quiet | 2)},
       {SoftExtended::FromFields(false, 0x7FFF, quiet | 1), SoftExtended::FromFields(true, 0x7FFF, quiet | 1)},
-      {SoftExtended::FromFields(false, 0x7FFF, 0x8000000000000005ull), SoftExtended::FromFields(true, 0x7FFF, quiet | 5)},
+      {SoftExtended::FromFields(false, 0x7FFF, 0x8000000000000005ull),
+       SoftExtended::FromFields(true, 0x7FFF, quiet | 5)},
       {SoftExtended::FromFields(false, 0x7FFF, 0x8000000000000005ull), SoftExtended(1)},
-      {SoftExtended::FromFields(false, 0x7FFF, 1ull << 63), SoftExtended::FromFields(true, 0x7FFF, 1ull << 63)},
+      {SoftExtended::FromFields(false, 0x7FFF, 1ull << 63),
+       SoftExtended::FromFields(true, 0x7FFF, 1ull << 63)},
       {SoftExtended(0.0), SoftExtended::FromFields(false, 0x7FFF, 1ull << 63)},
   };
   std::uint64_t count = 0;

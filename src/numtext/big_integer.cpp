@@ -91,7 +91,7 @@ void BigInteger::Subtract(const BigInteger& other) {
 
 int BigInteger::BitLength() const {
   if (IsZero()) return 0;
-  return static_cast<int>(limbs_.size() - 1) * 64 + std::bit_width(limbs_.back());
+  return static_cast<int>((limbs_.size() - 1) * 64 + std::bit_width(limbs_.back()));
 }
 
 std::uint64_t BigInteger::WordFrom(int bit) const {

@@ -16,11 +16,11 @@ class HardExtended {
  public:
   constexpr HardExtended() = default;
   constexpr HardExtended(double x) : value_(x) {}  // NOLINT: exact, as for long double
-  constexpr HardExtended(int x) : value_(x) {}  // NOLINT
-  constexpr HardExtended(long x) : value_(static_cast<long double>(x)) {}  // NOLINT
-  constexpr HardExtended(long long x) : value_(static_cast<long double>(x)) {}  // NOLINT
-  constexpr HardExtended(unsigned x) : value_(x) {}  // NOLINT
-  constexpr HardExtended(unsigned long x) : value_(static_cast<long double>(x)) {}  // NOLINT
+  constexpr HardExtended(int x) : value_(x) {}     // NOLINT
+  constexpr HardExtended(long x) : value_(static_cast<long double>(x)) {}                // NOLINT
+  constexpr HardExtended(long long x) : value_(static_cast<long double>(x)) {}           // NOLINT
+  constexpr HardExtended(unsigned x) : value_(x) {}                                      // NOLINT
+  constexpr HardExtended(unsigned long x) : value_(static_cast<long double>(x)) {}       // NOLINT
   constexpr HardExtended(unsigned long long x) : value_(static_cast<long double>(x)) {}  // NOLINT
 
   static HardExtended FromFields(bool negative, std::uint16_t exponent, std::uint64_t significand) {

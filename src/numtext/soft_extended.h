@@ -24,12 +24,12 @@ class SoftExtended {
 
   constexpr SoftExtended() = default;
   constexpr SoftExtended(double x) { *this = FromDouble(x); }  // NOLINT: exact, as for long double
-  constexpr SoftExtended(int x) { *this = FromInteger(x < 0, Magnitude(x)); }  // NOLINT
-  constexpr SoftExtended(long x) { *this = FromInteger(x < 0, Magnitude(x)); }  // NOLINT
+  constexpr SoftExtended(int x) { *this = FromInteger(x < 0, Magnitude(x)); }        // NOLINT
+  constexpr SoftExtended(long x) { *this = FromInteger(x < 0, Magnitude(x)); }       // NOLINT
   constexpr SoftExtended(long long x) { *this = FromInteger(x < 0, Magnitude(x)); }  // NOLINT
-  constexpr SoftExtended(unsigned x) { *this = FromInteger(false, x); }  // NOLINT
-  constexpr SoftExtended(unsigned long x) { *this = FromInteger(false, x); }  // NOLINT
-  constexpr SoftExtended(unsigned long long x) { *this = FromInteger(false, x); }  // NOLINT
+  constexpr SoftExtended(unsigned x) { *this = FromInteger(false, x); }              // NOLINT
+  constexpr SoftExtended(unsigned long x) { *this = FromInteger(false, x); }         // NOLINT
+  constexpr SoftExtended(unsigned long long x) { *this = FromInteger(false, x); }    // NOLINT
 
   /// The value with these fields, as they stand (no rounding, no check).
   static constexpr SoftExtended FromFields(bool negative, std::uint16_t exponent, std::uint64_t significand) {
@@ -110,7 +110,9 @@ class SoftExtended {
   }
 
   static constexpr SoftExtended Zero(bool negative) { return FromFields(negative, 0, 0); }
-  static constexpr SoftExtended Infinity(bool negative) { return FromFields(negative, kMaxExponent, kIntegerBit); }
+  static constexpr SoftExtended Infinity(bool negative) {
+    return FromFields(negative, kMaxExponent, kIntegerBit);
+  }
   // What the x87 unit gives for an invalid operation: the "indefinite" NaN.
   static constexpr SoftExtended DefaultNaN() { return FromFields(true, kMaxExponent, 0xC000000000000000ull); }
 
@@ -143,7 +145,8 @@ class SoftExtended {
     std::uint64_t fraction = bits & ((1ull << 52) - 1);
     if (biased == 0x7FF) {
       // Loading a signalling NaN quiets it, as the x87 unit does.
-      if (fraction != 0) return FromFields(negative, kMaxExponent, kIntegerBit | (1ull << 62) | (fraction << 11));
+      if (fraction != 0)
+        return FromFields(negative, kMaxExponent, kIntegerBit | (1ull << 62) | (fraction << 11));
       return Infinity(negative);
     }
     if (biased == 0) {
@@ -153,7 +156,8 @@ class SoftExtended {
       int shift = std::countl_zero(fraction);
       return FromFields(negative, static_cast<std::uint16_t>(kBias + 63 - 1074 - shift), fraction << shift);
     }
-    return FromFields(negative, static_cast<std::uint16_t>(biased - 1023 + kBias), kIntegerBit | (fraction << 11));
+    return FromFields(negative, static_cast<std::uint16_t>(biased - 1023 + kBias),
+                      kIntegerBit | (fraction << 11));
   }
 
   constexpr double ToDouble() const;
