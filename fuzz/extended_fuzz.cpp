@@ -10,18 +10,6 @@
 
 namespace {
 
-/// Ten bytes as a canonical extended value: the integer bit set exactly
-/// when the exponent is not zero, as arithmetic leaves every value.
-velmo::SoftExtended Operand(const std::uint8_t* bytes) {
-  std::uint64_t significand;
-  std::uint16_t signExponent;
-  std::memcpy(&significand, bytes, 8);
-  std::memcpy(&signExponent, bytes + 8, 2);
-  const bool normal = (signExponent & 0x7FFF) != 0;
-  significand = normal ? significand | (1ull << 63) : significand & ~(1ull << 63);
-  return velmo::SoftExtended::FromFields((signExponent >> 15) != 0, signExponent & 0x7FFF, significand);
-}
-
 void Expect(const std::string& mismatch) {
   if (mismatch.empty()) return;
   std::fprintf(stderr, "%s\n", mismatch.c_str());
@@ -33,8 +21,8 @@ void Expect(const std::string& mismatch) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 20) return 0;
   std::uint64_t count = 0;
-  velmo::SoftExtended a = Operand(data);
-  velmo::SoftExtended b = Operand(data + 10);
+  velmo::SoftExtended a = velmo::test::FromBytes(data);
+  velmo::SoftExtended b = velmo::test::FromBytes(data + 10);
   Expect(velmo::test::CompareWithX87(a, b, count));
   Expect(velmo::test::CompareWithX87(b, a, count));
   std::uint64_t seed = 0;

@@ -28,11 +28,6 @@ bool HasNumberSyntax(const std::string& text) {
   return read == exponent.size();
 }
 
-long double Native(velmo::Extended x) {
-  return velmo::test::Native(
-      velmo::SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -55,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t rest = static_cast<std::size_t>(end - text.c_str());
     if (rest > 0 && text.find_first_not_of(' ', rest) == std::string::npos &&
         text.find('.') == std::string::npos) {
-      if (library != Native(value) && !(library == 0 && value == 0)) std::abort();
+      if (library != velmo::test::NativeOf(value) && !(library == 0 && value == 0)) std::abort();
     }
   }
   try {

@@ -25,16 +25,11 @@ class NullSink : public velmo::ByteSink {
   void Close() override {}
 };
 
-long double Native(velmo::Extended x) {
-  return velmo::test::Native(
-      velmo::SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
-}
-
 void CheckDigits(velmo::Extended x) {
   if (velmo::IsUndefined(x) || x == 0) return;
   velmo::DecimalDigits d = velmo::EighteenDigits(x);
   char text[64];
-  std::snprintf(text, sizeof text, "%.17Le", std::fabs(Native(x)));
+  std::snprintf(text, sizeof text, "%.17Le", std::fabs(velmo::test::NativeOf(x)));
   std::string digits = std::string(1, text[0]) + std::string(text + 2, 17);
   if (std::to_string(d.Significand) != digits || d.Exponent - 1 != std::atoi(text + 20)) std::abort();
 }
@@ -68,15 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!velmo::IsUndefined(x) && std::fabs(x) < 999.5 && cell.size() != 5 + (x < 0 ? 1 : 0)) std::abort();
     velmo::FormatCell(0, true, x);
   } else if (size == 10) {
-    // Canonical encodings only: the integer bit set exactly when the
-    // exponent is not zero, as arithmetic leaves every value.
-    std::uint64_t significand;
-    std::uint16_t signExponent;
-    std::memcpy(&significand, data, 8);
-    std::memcpy(&signExponent, data + 8, 2);
-    const bool normal = (signExponent & 0x7FFF) != 0;
-    significand = normal ? significand | (1ull << 63) : significand & ~(1ull << 63);
-    Exercise(velmo::Extended::FromFields((signExponent >> 15) != 0, signExponent & 0x7FFF, significand));
+    const velmo::SoftExtended x = velmo::test::FromBytes(data);
+    Exercise(velmo::Extended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
   }
   return 0;
 }

@@ -177,8 +177,7 @@ TEST(ExactEighteenDigits, AreMpfrsNearestEighteenDigits) {
 #if LDBL_MANT_DIG == 64
     // glibc's printf, a second and independent opinion.
     char printed[64];
-    std::snprintf(printed, sizeof printed, "%.17Le",
-                  test::Native(SoftExtended::FromFields(false, x.BiasedExponent(), x.Significand())));
+    std::snprintf(printed, sizeof printed, "%.17Le", test::NativeOf(x));
     ASSERT_EQ(std::to_string(ours.Significand), std::string(1, printed[0]) + std::string(printed + 2, 17));
 #endif
   }

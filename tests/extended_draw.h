@@ -9,6 +9,19 @@
 
 namespace velmo::test {
 
+/// Ten bytes (significand, then sign and exponent, as the x87 unit keeps
+/// them) as a canonical value: the integer bit set exactly when the
+/// exponent is not zero, as arithmetic leaves every value.
+inline SoftExtended FromBytes(const std::uint8_t* bytes) {
+  std::uint64_t significand = 0;
+  std::uint16_t signExponent = 0;
+  for (int i = 7; i >= 0; --i) significand = (significand << 8) | bytes[i];
+  signExponent = static_cast<std::uint16_t>(bytes[8] | (bytes[9] << 8));
+  const bool normal = (signExponent & 0x7FFF) != 0;
+  significand = normal ? significand | SoftExtended::kIntegerBit : significand & ~SoftExtended::kIntegerBit;
+  return SoftExtended::FromFields((signExponent >> 15) != 0, signExponent & 0x7FFF, significand);
+}
+
 /// A small fast generator (splitmix64), seeded by the caller.
 class Draw {
  public:

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "extended_draw.h"
+#include "numtext/extended.h"
 #include "numtext/soft_extended.h"
 
 static_assert(LDBL_MANT_DIG == 64, "the x87 unit is the reference");
@@ -23,6 +24,11 @@ inline long double Native(SoftExtended x) {
   std::memcpy(&value, &significand, 8);
   std::memcpy(reinterpret_cast<unsigned char*>(&value) + 8, &signExponent, 2);
   return value;
+}
+
+/// This build's extended value as the x87 unit holds it.
+inline long double NativeOf(Extended x) {
+  return Native(SoftExtended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));
 }
 
 inline SoftExtended FromNative(long double x) {

@@ -305,17 +305,25 @@ constexpr SoftExtended SoftExtended::Divide(SoftExtended a, SoftExtended b) {
   if (a.IsZero()) return Zero(negative);
   Parts x = a.Unpack();
   Parts y = b.Unpack();
-  // 128 quotient bits in two long divisions; the last remainder is sticky.
-  UInt128 first = (static_cast<UInt128>(x.significand) << 64) / y.significand;
-  auto rest = static_cast<std::uint64_t>((static_cast<UInt128>(x.significand) << 64) % y.significand);
-  UInt128 second = (static_cast<UInt128>(rest) << 64) / y.significand;
-  bool sticky = (static_cast<UInt128>(rest) << 64) % y.significand != 0;
-  if ((first >> 64) != 0) {
-    // x >= y: the quotient is in [1, 2) and `first` has 65 bits.
-    UInt128 m = (first << 63) | (second >> 1);
-    return Round(negative, x.exponent - y.exponent, m, sticky || (second & 1) != 0);
+  // One long division of 128 by 64 bits, with the high half below the
+  // divisor so that the quotient fits 64 bits (one machine instruction where
+  // there is one): for x >= y the leading 1 of the quotient comes first.
+  const bool atLeastOne = x.significand >= y.significand;
+  const std::uint64_t high = atLeastOne ? x.significand - y.significand : x.significand;
+  const UInt128 dividend = static_cast<UInt128>(high) << 64;
+  const auto quotient = static_cast<std::uint64_t>(dividend / y.significand);
+  const auto rest = static_cast<std::uint64_t>(dividend - static_cast<UInt128>(quotient) * y.significand);
+  if (atLeastOne) {
+    // 65 quotient bits: 1, then `quotient`; the remainder is sticky.
+    UInt128 m = (UInt128{1} << 127) | (static_cast<UInt128>(quotient) << 63);
+    return Round(negative, x.exponent - y.exponent, m, rest != 0);
   }
-  return Round(negative, x.exponent - y.exponent - 1, (first << 64) | second, sticky);
+  // 64 quotient bits and one more from the remainder; what is left is sticky.
+  const UInt128 twice = static_cast<UInt128>(rest) << 1;
+  const bool guard = twice >= y.significand;
+  const UInt128 left = guard ? twice - y.significand : twice;
+  UInt128 m = (static_cast<UInt128>(quotient) << 64) | (guard ? UInt128{1} << 63 : 0);
+  return Round(negative, x.exponent - y.exponent - 1, m, left != 0);
 }
 
 constexpr int SoftExtended::Compare(SoftExtended a, SoftExtended b) {
