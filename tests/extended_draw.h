@@ -3,6 +3,7 @@
 // results, overflow, huge exponent gaps, NaN and infinity operands.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "numtext/soft_extended.h"
@@ -22,6 +23,17 @@ inline SoftExtended FromBytes(const std::uint8_t* bytes) {
   return SoftExtended::FromFields((signExponent >> 15) != 0, signExponent & 0x7FFF, significand);
 }
 
+/// A double of any kind made from two operands' bits (signalling NaNs and
+/// denormals among them), and an integer of any length: the conversions'
+/// operands.
+inline double AnyDouble(SoftExtended a, SoftExtended b) {
+  return std::bit_cast<double>(a.Significand() ^ (b.Significand() << 1) ^
+                               (static_cast<std::uint64_t>(b.BiasedExponent()) << 52));
+}
+inline std::uint64_t AnyInteger(SoftExtended b) {
+  return b.Significand() >> (b.BiasedExponent() % 64);
+}
+
 /// A small fast generator (splitmix64), seeded by the caller.
 class Draw {
  public:
@@ -38,47 +50,55 @@ class Draw {
   /// all ones, a lone top bit, few significant bits, or random.
   std::uint64_t Significand() {
     std::uint64_t top = SoftExtended::kIntegerBit;
+    const std::uint64_t random = Next();
     switch (Below(6)) {
       case 0: return ~0ull - Below(4);
       case 1: return top + Below(4);
-      case 2: return ((Next() | top) & ~((1ull << Below(64)) - 1)) | top;
-      case 3: return top | (Next() >> Below(64));
-      default: return Next() | top;
+      case 2: return (random & ~((1ull << Below(64)) - 1)) | top;
+      case 3: return top | (random >> Below(64));
+      default: return random | top;
     }
   }
 
   /// Any canonical extended value, weighted towards the edges of the range
   /// and the special values.
   SoftExtended Operand() {
+    // One draw a statement: the order in which a compiler evaluates the
+    // arguments of a call differs between targets, and every build must
+    // draw the same operands.
     const bool negative = (Next() & 1) != 0;
-    switch (Below(16)) {
+    const std::uint64_t kind = Below(16);
+    switch (kind) {
       case 0: return SoftExtended::FromFields(negative, 0, 0);
       case 1: return SoftExtended::FromFields(negative, 0x7FFF, SoftExtended::kIntegerBit);
       case 2: {  // a NaN, quiet or signalling, with a payload
         std::uint64_t payload = Next() >> 2;
         if (payload == 0) payload = 1;
-        std::uint64_t quiet = (Next() & 1) != 0 ? 1ull << 62 : 0;
+        const std::uint64_t quiet = (Next() & 1) != 0 ? 1ull << 62 : 0;
         return SoftExtended::FromFields(negative, 0x7FFF, SoftExtended::kIntegerBit | quiet | payload);
       }
-      case 3: return SoftExtended::FromFields(negative, 0, Significand() >> (1 + Below(63)));  // denormal
-      case 4:
-        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(1 + Below(140)), Significand());
-      case 5:
-        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(0x7FFE - Below(140)),
-                                        Significand());
-      case 6:  // about the double range's edges
-        return SoftExtended::FromFields(
-            negative,
-            static_cast<std::uint16_t>(SoftExtended::kBias + (Next() & 1 ? 1023 : -1022) - 60 + Below(120)),
-            DoubleEdgeSignificand());
-      case 7:
-      case 8:
-        return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(1 + Below(0x7FFE)),
-                                        Significand());
-      default:
-        return SoftExtended::FromFields(
-            negative, static_cast<std::uint16_t>(SoftExtended::kBias - 80 + Below(160)), Significand());
+      case 3: {  // a denormal
+        const std::uint64_t significand = Significand();
+        return SoftExtended::FromFields(negative, 0, significand >> (1 + Below(63)));
+      }
+      default: break;
     }
+    std::uint64_t exponent;
+    switch (kind) {
+      case 4: exponent = 1 + Below(140); break;
+      case 5: exponent = 0x7FFE - Below(140); break;
+      case 6: {  // about the double range's edges
+        const std::uint64_t edge =
+            (Next() & 1) != 0 ? SoftExtended::kBias + 1023 : SoftExtended::kBias - 1022;
+        exponent = edge - 60 + Below(120);
+        break;
+      }
+      case 7:
+      case 8: exponent = 1 + Below(0x7FFE); break;
+      default: exponent = SoftExtended::kBias - 80 + Below(160); break;
+    }
+    const std::uint64_t significand = kind == 6 ? DoubleEdgeSignificand() : Significand();
+    return SoftExtended::FromFields(negative, static_cast<std::uint16_t>(exponent), significand);
   }
 
   /// A second operand near the first: the same or a nearby exponent (for

@@ -87,14 +87,11 @@ inline std::string CompareWithX87(SoftExtended a, SoftExtended b, std::uint64_t&
     what += "to double; ";
   check("from double", SoftExtended(softDouble), static_cast<long double>(hardDouble));
   // Any double at all, signalling NaNs and denormals among them.
-  std::uint64_t raw =
-      a.Significand() ^ (b.Significand() << 1) ^ (static_cast<std::uint64_t>(b.BiasedExponent()) << 52);
-  double anyDouble;
-  std::memcpy(&anyDouble, &raw, sizeof anyDouble);
-  volatile double hardAny = anyDouble;
+  volatile double hardAny = AnyDouble(a, b);
+  const double anyDouble = hardAny;
   check("any double", SoftExtended(anyDouble), static_cast<long double>(hardAny));
   // Integers from the significand's bits.
-  const std::uint64_t bits = b.Significand() >> (b.BiasedExponent() % 64);
+  const std::uint64_t bits = AnyInteger(b);
   check("from unsigned", SoftExtended(static_cast<unsigned long long>(bits)),
         static_cast<long double>(static_cast<unsigned long long>(bits)));
   check("from signed", SoftExtended(static_cast<long long>(bits)),
