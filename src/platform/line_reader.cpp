@@ -16,14 +16,27 @@ bool LineReader::Next(char& c) {
   return true;
 }
 
-void LineReader::ReadLine(std::string& line) {
+bool LineReader::ReadLine(std::string& line, std::size_t most) {
   line.clear();
+  bool whole = true;
   char c;
   while (Next(c)) {
-    if (c == '\n') return;
+    if (c == '\n') break;
     // A CR is dropped wherever it stands: before LF it is part of the line
     // end, alone it is noise from a terminal.
-    if (c != '\r') line.push_back(c);
+    if (c == '\r') continue;
+    if (line.size() < most) {
+      line.push_back(c);
+    } else {
+      whole = false;
+    }
+  }
+  return whole;
+}
+
+void LineReader::SkipLine() {
+  char c;
+  while (Next(c) && c != '\n') {
   }
 }
 

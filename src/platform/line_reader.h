@@ -16,8 +16,12 @@ class LineReader {
 
   /// Reads one line into `line`, without its end. A line ends at LF, at
   /// CR LF or at the end of input; a CR not followed by LF is dropped.
-  /// Input already at its end gives an empty line. Throws EInOutError.
-  void ReadLine(std::string& line);
+  /// Input already at its end gives an empty line. At most `most`
+  /// characters are kept, the rest of the line is read and dropped, and the
+  /// result is then false. Throws EInOutError.
+  bool ReadLine(std::string& line, std::size_t most = std::string::npos);
+  /// Reads one line and keeps nothing of it.
+  void SkipLine();
 
  private:
   bool Next(char& c);

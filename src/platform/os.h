@@ -18,7 +18,10 @@ class Platform {
   virtual bool FileExists(const std::string& name) = 0;
   /// The current directory as a full path. Throws EInOutError.
   virtual std::string CurrentDirectory() = 0;
-  /// `name` joined to the current directory, "." and ".." resolved as text.
+  /// `name` as a full path: joined to the current directory, "." and ".."
+  /// resolved as text, unless that names another directory than `name`
+  /// reaches (".." after a symbolic link): then the real path of the
+  /// directory `name` reaches, and its name part.
   virtual std::string FullPath(const std::string& name) = 0;
   /// True when the two names reach the same existing file, through links
   /// or different spellings.
@@ -27,6 +30,11 @@ class Platform {
   /// writing; others may read it while it is open but not write it.
   /// Throws EInOutError; a document another program holds gives code 32.
   virtual std::unique_ptr<ByteSink> CreateDocument(const std::string& name) = 0;
+  /// Reads the whole file `name` into `content`. False, with `content`
+  /// empty, when it cannot be opened or is no regular file (a named pipe or
+  /// a device would block or answer differently); a read that fails once
+  /// the file is open throws EInOutError.
+  virtual bool ReadWholeFile(const std::string& name, std::string& content) = 0;
   /// Asks the desktop to open the document with its viewer. Never waits for
   /// the viewer and never reports: whatever happens, the run goes on.
   virtual void OpenInViewer(const std::string& name) = 0;
@@ -42,6 +50,7 @@ class HostPlatform : public Platform {
   std::string FullPath(const std::string& name) override;
   bool SameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override;
+  bool ReadWholeFile(const std::string& name, std::string& content) override;
   void OpenInViewer(const std::string& name) override;
   std::string ProgramFileName() override;
 };
@@ -50,11 +59,8 @@ class HostPlatform : public Platform {
 std::unique_ptr<ByteSource> StandardInput();
 std::unique_ptr<ByteSink> StandardOutput();
 
-/// Process-wide set-up before the run: a closed pipe on standard output
-/// becomes a failed write, not a silent death.
+/// Process-wide set-up before the run: a closed pipe on standard output and
+/// a file-size limit become failed writes, not silent deaths.
 void PrepareProcess();
-
-/// Reads a whole file into `content`; false when it cannot be read.
-bool ReadWholeFile(const std::string& name, std::string& content);
 
 }  // namespace velmo

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/io_error.h"
@@ -56,6 +57,25 @@ class FdSink : public ByteSink {
   bool owned_;
 };
 
+struct FdCloser {
+  int fd;
+  ~FdCloser() { ::close(fd); }
+};
+
+/// The directory part of `name`: "." for a bare name, "/" for the root.
+std::string DirectoryOf(const std::string& name) {
+  std::size_t slash = name.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+/// True when both names reach directories and they differ.
+bool OtherDirectory(const std::string& a, const std::string& b) {
+  struct stat infoA, infoB;
+  if (::stat(a.c_str(), &infoA) != 0 || ::stat(b.c_str(), &infoB) != 0) return false;
+  return infoA.st_dev != infoB.st_dev || infoA.st_ino != infoB.st_ino;
+}
+
 class FdSource : public ByteSource {
  public:
   explicit FdSource(int fd) : fd_(fd) {}
@@ -89,8 +109,18 @@ std::string HostPlatform::CurrentDirectory() {
 }
 
 std::string HostPlatform::FullPath(const std::string& name) {
-  if (!name.empty() && name.front() == '/') return ExpandPath("/", name);
-  return ExpandPath(CurrentDirectory(), name);
+  std::string full =
+      !name.empty() && name.front() == '/' ? ExpandPath("/", name) : ExpandPath(CurrentDirectory(), name);
+  // ".." after a symbolic link leads the kernel elsewhere than the text:
+  // then the path must name the directory the file is really in. A full
+  // path too long for the system to look up is left as the text has it.
+  const std::string directory = DirectoryOf(name);
+  if (!OtherDirectory(directory, DirectoryOf(full))) return full;
+  char* real = ::realpath(directory.c_str(), nullptr);
+  if (real == nullptr) return full;
+  std::string resolved(real);
+  std::free(real);
+  return ExpandPath(resolved, NamePart(name));
 }
 
 bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
@@ -101,14 +131,19 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
 }
 
 std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
-  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  // Never wait in open: a named pipe without a reader fails at once (ENXIO)
+  // instead of holding the run forever. Writes block again as usual.
+  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) RaiseSystemError(errno);
   auto sink = std::make_unique<FdSink>(fd, true);
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) RaiseSystemError(errno);
   // The lock comes before the file is emptied, so a document that another
-  // program holds is left as it is.
+  // program holds is left as it is. A file system that cannot lock (NFS
+  // without its lock manager) is written without the lock.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) RaiseInOutError(kSharingViolation);
-    RaiseSystemError(errno);
+    if (errno != ENOLCK && errno != EOPNOTSUPP) RaiseSystemError(errno);
   }
   struct stat info;
   if (::fstat(fd, &info) != 0) RaiseSystemError(errno);
@@ -156,7 +191,10 @@ std::unique_ptr<ByteSink> StandardOutput() {
 }
 
 void PrepareProcess() {
+  // A closed pipe on standard output, and a file-size limit reached by the
+  // document, are failed writes with a failure report, not silent deaths.
   ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
   // A console stream that was closed must not leave its number free: the
   // document would be opened under it, and console text would land in the
   // document. A closed input reads as empty; a closed output fails every
@@ -177,27 +215,19 @@ void PrepareProcess() {
   }
 }
 
-bool ReadWholeFile(const std::string& name, std::string& content) {
+bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();
-  // Only a regular file can be read again for every question; a named pipe
-  // or a device would block or answer differently, so it reads as empty.
   int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
+  const FdCloser closer{fd};
   struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  // A file that was opened and then fails to read is no empty file: the
+  // tables would silently come from the defaults.
+  FdSource source(fd);
   char buffer[1 << 16];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ::close(fd);
-      return n == 0;
-    }
-    content.append(buffer, static_cast<std::size_t>(n));
-  }
+  while (std::size_t n = source.Read(buffer, sizeof buffer)) content.append(buffer, n);
+  return true;
 }
 
 }  // namespace velmo

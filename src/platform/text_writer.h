@@ -1,6 +1,8 @@
 // Buffered text output: the write primitives of the console and of the
-// output document. Bytes reach the sink only when the buffer fills, on
-// Flush, or on Close, so a table costs a handful of system calls.
+// output document. A document's bytes reach the sink only when the buffer
+// fills, on Flush, or on Close, so a table costs a handful of system calls;
+// the console's also at the end of every line, so that the user sees each
+// line when it is written and a console that fails is found at once.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +16,9 @@ class TextWriter {
  public:
   // The buffer is filled before it is read; clearing 64 KiB would be waste.
   // cppcheck-suppress uninitMemberVar
-  explicit TextWriter(ByteSink& sink) : sink_(sink) {}
+  enum class Buffering { Full, Line };
+  explicit TextWriter(ByteSink& sink, Buffering buffering = Buffering::Full)
+      : sink_(sink), lineBuffered_(buffering == Buffering::Line) {}
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
@@ -27,8 +31,12 @@ class TextWriter {
   void Integer(long long value);
   /// `count` blanks (none when count <= 0).
   void Blanks(int count);
-  /// CR LF, the end of every line the program writes.
-  void LineEnd() { Text("\r\n"); }
+  /// CR LF, the end of every line the program writes; a line-buffered
+  /// writer hands the line to its sink.
+  void LineEnd() {
+    Text("\r\n");
+    if (lineBuffered_) Flush();
+  }
   /// `text`, then CR LF.
   void Line(std::string_view text);
 
@@ -42,6 +50,7 @@ class TextWriter {
   void Spill();
 
   ByteSink& sink_;
+  bool lineBuffered_;
   std::size_t used_ = 0;
   char buffer_[1 << 16];
 };

@@ -23,6 +23,10 @@ namespace {
 
 const std::string kSection(SectionName);
 
+// Longer than any path a system can open: a name read at the prompt is kept
+// up to this length, and a longer one is simply not found.
+constexpr std::size_t kLongestName = 1 << 15;
+
 /// One value list of the settings file and where the run keeps it.
 struct ListKey {
   const char* Key;
@@ -56,28 +60,28 @@ class RunSequence {
     // Only a document this run wrote goes to the viewer: never an empty
     // name, nor a stale file of an earlier run.
     if (created) platform_.OpenInViewer(settings_.OutputFileName);
-    std::string discarded;
-    input_.ReadLine(discarded);
+    input_.SkipLine();
   }
 
  private:
   /// Names the settings file and tests that it exists; false after the
   /// not-found lines.
   bool ObtainSettingsFile() {
-    std::string& name = settings_.SettingsFileName;
+    std::string& name = settingsName_;
+    bool whole = true;
     if (!FirstArgument(name)) {
       console_.Text("Enter the inifile name to use: ");
       console_.Flush();
-      input_.ReadLine(name);
+      whole = input_.ReadLine(name, kLongestName);
     }
-    if (!platform_.FileExists(name)) {
+    if (!whole || !platform_.FileExists(name)) {
       console_.Line("*** ERROR: " + name + " not found");
       console_.Line("Current path: " + platform_.CurrentDirectory());
       return false;
     }
-    settings_.OutputFileName = ChangeExtension(name, ".txt");
-    name = platform_.FullPath(name);
-    console_.Line("Using " + name);
+    documentName_ = ChangeExtension(name, ".txt");
+    settings_.SettingsFileName = platform_.FullPath(name);
+    console_.Line("Using " + settings_.SettingsFileName);
     console_.LineEnd();
     console_.Line("Working...");
     console_.LineEnd();
@@ -97,7 +101,10 @@ class RunSequence {
 
   /// Reads options and lists; false after a missing-section or -list line.
   bool ReadSettings() {
-    ini_ = std::make_unique<TC_Ini_File>(settings_.SettingsFileName);
+    // One reading answers every question, from the file that was found.
+    std::string text;
+    platform_.ReadWholeFile(settingsName_, text);
+    ini_ = std::make_unique<TC_Ini_File>(settings_.SettingsFileName, std::move(text));
     const std::string sections[] = {kSection};
     settings_.HTML = ini_->FetchFlag(kSection, "HTML", settings_.HTML);
     settings_.Relative = ini_->FetchFlag(kSection, "Relative", settings_.Relative);
@@ -134,19 +141,18 @@ class RunSequence {
   /// Names, creates and writes the document; false when it would replace
   /// the settings file.
   bool WriteDocument() {
-    std::string& name = settings_.OutputFileName;
-    if (settings_.HTML) name = ChangeExtension(name, settings_.TableOnly ? ".i" : ".html");
-    name = platform_.FullPath(name);
+    if (settings_.HTML) documentName_ = ChangeExtension(documentName_, settings_.TableOnly ? ".i" : ".html");
+    const std::string& name = settings_.OutputFileName = platform_.FullPath(documentName_);
     if (settings_.Relative) {
       settings_.NearSign = '-';
       settings_.FarSign = '+';
     }
-    if (platform_.SameFile(name, settings_.SettingsFileName)) {
+    if (platform_.SameFile(documentName_, settingsName_)) {
       console_.Line("*** ERROR: " + name + " would replace the settings file");
       return false;
     }
     const bool page = settings_.HTML && !settings_.TableOnly;
-    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(name);
+    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(documentName_);
     auto document = std::make_unique<TextWriter>(*sink);
     if (page) WritePageHead(*document, settings_);
     WriteDofTable(*document, settings_);
@@ -161,6 +167,11 @@ class RunSequence {
   LineReader& input_;
   Platform& platform_;
   RunSettings settings_;
+  // The files by the names the user gave: every file operation uses these,
+  // so the file found is the file read and the document lies beside it,
+  // however long or strange the full paths that the console shows.
+  std::string settingsName_;
+  std::string documentName_;
   std::unique_ptr<TC_Ini_File> ini_;
 };
 
@@ -182,7 +193,7 @@ void ReportFailure(TextWriter& console, Platform& platform, std::string_view cla
 }  // namespace
 
 int RunVelmo(std::span<const std::string> arguments, ByteSource& in, ByteSink& out, Platform& platform) {
-  auto console = std::make_unique<TextWriter>(out);
+  auto console = std::make_unique<TextWriter>(out, TextWriter::Buffering::Line);
   LineReader input(in);
   try {
     RunSequence(arguments, *console, input, platform).Run();

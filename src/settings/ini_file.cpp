@@ -1,9 +1,9 @@
 #include "settings/ini_file.h"
 
-#include "platform/profile_string.h"
 #include "settings/exceptions.h"
 #include "settings/integer_text.h"
 #include "settings/number_text.h"
+#include "settings/profile_string.h"
 #include "settings/value_list.h"
 
 namespace velmo {
@@ -34,7 +34,7 @@ bool TCustomIniFile::HasKey(const std::string& section, const std::string& key) 
 
 std::string TIniFile::FetchText(const std::string& section, const std::string& key,
                                 const std::string& defaultText) {
-  return ProfileValue(FileName, section, key, defaultText, kValueArea);
+  return ProfileValue(Text(), section, key, defaultText, kValueArea);
 }
 
 std::int32_t TIniFile::FetchInteger(const std::string& section, const std::string& key,
@@ -59,7 +59,7 @@ double TIniFile::FetchFloat(const std::string& section, const std::string& key, 
 
 void TIniFile::KeyNames(const std::string& section, std::vector<std::string>& names) {
   names.clear();
-  std::string area = ProfileKeyNames(FileName, section, kKeyNameArea);
+  std::string area = ProfileKeyNames(Text(), section, kKeyNameArea);
   std::size_t start = 0;
   while (start < area.size() && area[start] != '\0') {
     std::size_t end = area.find('\0', start);

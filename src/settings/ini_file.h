@@ -1,5 +1,7 @@
-// The reader of the settings file. It keeps nothing but the file's name:
-// every question reads the file again, and nothing ever writes to it.
+// The reader of the settings file. It answers every question from one
+// reading of the file, made by its owner before it is created, so that a
+// file saved while the program runs cannot mix two versions; nothing ever
+// writes to the file.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +15,9 @@ namespace velmo {
 
 class TCustomIniFile {
  public:
-  explicit TCustomIniFile(std::string fileName) : FileName(std::move(fileName)) {}
+  /// The reader of the file `fileName`, whose whole content is `text`.
+  TCustomIniFile(std::string fileName, std::string text)
+      : FileName(std::move(fileName)), text_(std::move(text)) {}
   virtual ~TCustomIniFile() = default;
 
   virtual std::string FetchText(const std::string& section, const std::string& key,
@@ -32,6 +36,12 @@ class TCustomIniFile {
   bool HasKey(const std::string& section, const std::string& key);
 
   const std::string FileName;
+
+ protected:
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 class TIniFile : public TCustomIniFile {
@@ -55,7 +65,7 @@ class TIniFile : public TCustomIniFile {
 
 class TC_Ini_File : public TIniFile {
  public:
-  explicit TC_Ini_File(std::string fileName) : TIniFile(std::move(fileName)) {}
+  TC_Ini_File(std::string fileName, std::string text) : TIniFile(std::move(fileName), std::move(text)) {}
 
   /// `key` from the last of `sections` that has it, as a number; the
   /// default when none has it, or when that section's value is no number.

@@ -1,6 +1,4 @@
-#include "platform/profile_string.h"
-
-#include "platform/os.h"
+#include "settings/profile_string.h"
 
 namespace velmo {
 
@@ -89,25 +87,20 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string ProfileValue(const std::string& file, std::string_view section, std::string_view key,
+std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view defaultText, std::size_t area) {
-  std::string text;
   std::string_view result = defaultText;
-  if (ReadWholeFile(file, text)) {
-    ForEachKey(text, section, [&](std::string_view name, std::string_view value) {
-      if (!SameTextIgnoringCase(name, key)) return true;
-      result = value;
-      return false;
-    });
-  }
+  ForEachKey(text, section, [&](std::string_view name, std::string_view value) {
+    if (!SameTextIgnoringCase(name, key)) return true;
+    result = value;
+    return false;
+  });
   if (area == 0) return {};
   return std::string(result.substr(0, area - 1));
 }
 
-std::string ProfileKeyNames(const std::string& file, std::string_view section, std::size_t area) {
-  std::string text;
+std::string ProfileKeyNames(std::string_view text, std::string_view section, std::size_t area) {
   std::string names;
-  if (!ReadWholeFile(file, text)) return names;
   ForEachKey(text, section, [&](std::string_view name, std::string_view) {
     names += name;
     names += '\0';

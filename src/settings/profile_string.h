@@ -1,7 +1,7 @@
-// Our own reader of INI files, in the place of the desktop's profile-string
-// function: it answers one question per call and keeps nothing between calls.
+// Our own reading of INI text, in the place of the desktop's profile-string
+// function: it answers one question per call from the text of a file.
 //
-// How a file is read:
+// How the text is read:
 // - Lines end at LF, CR LF or a lone CR; a NUL ends the line's text.
 // - A UTF-8 byte-order mark at the start of the file is skipped.
 // - Blanks (spaces and tabs) around section names, key names and values
@@ -27,19 +27,19 @@
 
 namespace velmo {
 
-/// The value of `key` in `section` of the file named `file`, or
-/// `defaultText` when the file, the section or the key is missing. The
+/// The value of `key` in `section` of the INI `text`, or `defaultText` when
+/// the section or the key is missing. The
 /// text is cut to `area` - 1 characters, as a value read into an area of
 /// `area` characters would be.
-std::string ProfileValue(const std::string& file, std::string_view section, std::string_view key,
+std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view defaultText, std::size_t area);
 
 /// The names of all keys of `section`, in file order, each followed by a
 /// NUL, with a second NUL after the last one, as an area of `area` bytes
 /// holds them: names that do not fit are left out and the last one that
-/// fits only in part is cut. Empty when the section holds no key or the
-/// file or the section is missing.
-std::string ProfileKeyNames(const std::string& file, std::string_view section, std::size_t area);
+/// fits only in part is cut. Empty when the section holds no key or is
+/// missing.
+std::string ProfileKeyNames(std::string_view text, std::string_view section, std::size_t area);
 
 /// Equal texts, ignoring the letter case of A to Z.
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
