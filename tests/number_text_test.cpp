@@ -50,8 +50,13 @@ TEST(NumberFromText, FollowsTheSyntaxOfSettingsNumbers) {
       {"1E500", true, k1E500},
       {"1E-500", true, k1Em500},
       {"000012.5000", true, 12.5},
-      {"1E5000", false, 0},  // the exponent stops at 500, a digit is left over
-      {"1E4999", false, 0},  // 1E499 and a digit left over
+      // Exponent digits are read while the exponent is below 500: in 1E5000,
+      // 1E-5000 and 0E5000 a digit is left over; 1E4999 is read whole and
+      // lies beyond the extended range.
+      {"1E5000", false, 0},
+      {"1E-5000", false, 0},
+      {"0E5000", false, 0},
+      {"1E4999", false, 0},
       {"9E4932", false, 0},  // beyond the extended range
       {"E5", false, 0},
       {"1.2.3", false, 0},

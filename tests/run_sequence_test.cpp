@@ -6,6 +6,7 @@
 
 #include <regex>
 
+#include "run/failure_report.h"
 #include "test_support.h"
 
 namespace velmo {
@@ -23,10 +24,16 @@ class RecordingPlatform : public HostPlatform {
  public:
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override {
     created.push_back(name);
+    if (console != nullptr) consoleAtCreate = *console;
     if (createFailure != 0) RaiseInOutError(createFailure);
     auto sink = std::make_unique<Document>(*this);
     sink->failCode = writeFailure;
     return sink;
+  }
+  bool ReadWholeFile(const std::string& name, std::string& content) override {
+    ++reads;
+    if (readFailure != 0) RaiseInOutError(readFailure);
+    return HostPlatform::ReadWholeFile(name, content);
   }
   void OpenInViewer(const std::string& name) override { viewed.push_back(name); }
   std::string ProgramFileName() override { return "velmo"; }
@@ -34,8 +41,13 @@ class RecordingPlatform : public HostPlatform {
   std::vector<std::string> created;
   std::vector<std::string> viewed;
   std::string document;
+  const std::string* console = nullptr;  // seen when the document is created
+  std::string consoleAtCreate;
+  int reads = 0;
+  int readFailure = 0;
   int createFailure = 0;
   int writeFailure = 0;
+  int closeFailure = 0;
 
  private:
   struct Document : test::MemorySink {
@@ -43,6 +55,9 @@ class RecordingPlatform : public HostPlatform {
     void Write(const char* data, std::size_t size) override {
       MemorySink::Write(data, size);
       owner.document.append(data, size);
+    }
+    void Close() override {
+      if (owner.closeFailure != 0) RaiseInOutError(owner.closeFailure);
     }
     RecordingPlatform& owner;
   };
@@ -53,7 +68,9 @@ class RunTest : public ::testing::Test {
   int Run(std::vector<std::string> arguments, const std::string& input = "\n") {
     test::MemorySource in(input);
     test::MemorySink out;
+    platform_.console = &out.bytes;
     int status = RunVelmo(arguments, in, out, platform_);
+    platform_.console = nullptr;
     console_ = std::regex_replace(out.bytes, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
     return status;
   }
@@ -207,20 +224,25 @@ TEST_F(RunTest, DistancesBeginningWithCapitalNAreInfinite) {
                                 }));
 }
 
-TEST_F(RunTest, FailuresOfTheDocumentEndTheRunWithTheirReport) {
+TEST_F(RunTest, FailuresOfTheFilesEndTheRunWithTheirReport) {
   struct Case {
+    int readFailure;
     int createFailure;
     int writeFailure;
+    int closeFailure;
     std::string message;
   };
   const Case cases[] = {
-      {5, 0, "File access denied."},
-      {32, 0, "I/O error 32."},
-      {0, 101, "Disk full."},
+      {5, 0, 0, 0, "File access denied."},  // the settings file, once open, cannot be read
+      {0, 5, 0, 0, "File access denied."}, {0, 32, 0, 0, "I/O error 32."}, {0, 0, 101, 0, "Disk full."},
+      {0, 0, 0, 101, "Disk full."},  // only the close finds the disk full
   };
   for (const Case& c : cases) {
+    platform_.readFailure = c.readFailure;
     platform_.createFailure = c.createFailure;
     platform_.writeFailure = c.writeFailure;
+    platform_.closeFailure = c.closeFailure;
+    platform_.created.clear();
     platform_.viewed.clear();
     std::string ini = Settings("lenses.ini", "[VELMO]\n" + kLists);
     EXPECT_EQ(Run({ini}), 1);
@@ -228,7 +250,21 @@ TEST_F(RunTest, FailuresOfTheDocumentEndTheRunWithTheirReport) {
               kBanner + CrLf({"Using " + ini, "", "Working...", "",
                               "Exception EInOutError in module velmo at ????????.", c.message, ""}));
     EXPECT_TRUE(platform_.viewed.empty());
+    EXPECT_EQ(platform_.created.size(), c.readFailure != 0 ? 0u : 1u);
   }
+}
+
+TEST_F(RunTest, TheConsoleShowsEachLineBeforeTheDocumentIsWritten) {
+  std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\n" + kLists);
+  EXPECT_EQ(Run({ini}), 0);
+  EXPECT_EQ(platform_.consoleAtCreate, kBanner + CrLf({"Using " + ini, "", "Working...", ""}));
+}
+
+TEST_F(RunTest, TheSettingsFileIsReadOnceForEveryQuestion) {
+  std::string ini =
+      Settings("lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nMultiplier=1.5\nCoC=0.02\n" + kLists);
+  EXPECT_EQ(Run({ini}), 0);
+  EXPECT_EQ(platform_.reads, 1);
 }
 
 TEST_F(RunTest, ADocumentThatWouldReplaceTheSettingsFileIsRefused) {
@@ -241,6 +277,14 @@ TEST_F(RunTest, ADocumentThatWouldReplaceTheSettingsFileIsRefused) {
   EXPECT_TRUE(platform_.created.empty());
   EXPECT_TRUE(platform_.viewed.empty());
   EXPECT_EQ(test::ReadFile(ini), content);
+}
+
+TEST(FailureReport, AMessageGetsOneFinalPoint) {
+  for (const char* message : {"Value too large", "Value too large."}) {
+    EXPECT_EQ(
+        test::Written([&](TextWriter& out) { WriteFailureReport(out, "Error", message, "velmo", 0x1C2F4); }),
+        CrLf({"Exception Error in module velmo at 0001C2F4.", "Value too large.", ""}));
+  }
 }
 
 TEST_F(RunTest, AConsoleThatCannotBeWrittenEndsTheRunWithStatusOne) {

@@ -30,6 +30,19 @@ TEST(LineReader, EndsLinesAtLfCrLfAndTheEndOfInput) {
   }
 }
 
+TEST(LineReader, KeepsAtMostWhatItIsAskedToAndSkipsWholeLines) {
+  test::MemorySource source("abcdef\r\nnext\nskipped line\nlast\n");
+  LineReader reader(source);
+  std::string line;
+  EXPECT_FALSE(reader.ReadLine(line, 3));
+  EXPECT_EQ(line, "abc");
+  EXPECT_TRUE(reader.ReadLine(line, 4));
+  EXPECT_EQ(line, "next");
+  reader.SkipLine();
+  reader.ReadLine(line);
+  EXPECT_EQ(line, "last");
+}
+
 TEST(TextWriter, WritesThePrimitivesInOrderThroughOneBuffer) {
   test::MemorySink sink;
   TextWriter writer(sink);

@@ -1,8 +1,58 @@
 #include "platform/code_position.h"
 
 #include <dlfcn.h>
+#include <unwind.h>
+
+#include <cstdint>
+#include <new>
 
 namespace velmo {
+
+namespace {
+
+const void* failureAddress = nullptr;
+
+/// Where the program file is loaded.
+const void* ProgramBase() {
+  Dl_info info;
+  if (::dladdr(reinterpret_cast<const void*>(&CodeOffset), &info) == 0) return nullptr;
+  return info.dli_fbase;
+}
+
+struct FrameSearch {
+  const void* base;
+  bool skippedHandler;
+  const void* found;
+};
+
+_Unwind_Reason_Code VisitFrame(_Unwind_Context* context, void* argument) {
+  auto& search = *static_cast<FrameSearch*>(argument);
+  const std::uintptr_t address = _Unwind_GetIP(context);
+  if (address == 0) return _URC_END_OF_STACK;
+  // The first frame is the handler below, which is the program's own but
+  // no caller of the allocation.
+  if (!search.skippedHandler) {
+    search.skippedHandler = true;
+    return _URC_NO_REASON;
+  }
+  Dl_info info;
+  if (::dladdr(reinterpret_cast<const void*>(address - 1), &info) != 0 && info.dli_fbase == search.base) {
+    search.found = reinterpret_cast<const void*>(address);
+    return _URC_END_OF_STACK;
+  }
+  return _URC_NO_REASON;
+}
+
+void OnAllocationFailure() {
+  // The allocation itself happens in the C++ library; the position worth
+  // reporting is the program's own call that asked for the memory.
+  FrameSearch search{ProgramBase(), false, nullptr};
+  _Unwind_Backtrace(VisitFrame, &search);
+  failureAddress = search.found;
+  throw std::bad_alloc();
+}
+
+}  // namespace
 
 std::uint32_t CodeOffset(const void* returnAddress) {
   if (returnAddress == nullptr) return 0;
@@ -13,6 +63,14 @@ std::uint32_t CodeOffset(const void* returnAddress) {
     return static_cast<std::uint32_t>(raw);
   }
   return static_cast<std::uint32_t>(raw - reinterpret_cast<std::uintptr_t>(info.dli_fbase));
+}
+
+void WatchAllocationFailures() {
+  std::set_new_handler(OnAllocationFailure);
+}
+
+const void* AllocationFailureAddress() {
+  return failureAddress;
 }
 
 }  // namespace velmo

@@ -11,4 +11,12 @@ namespace velmo {
 /// failure. 0 when the address is unknown.
 std::uint32_t CodeOffset(const void* returnAddress);
 
+/// From now on, an allocation that fails notes the return address of the
+/// innermost call in the program's own code that led to it, and throws
+/// std::bad_alloc as usual.
+void WatchAllocationFailures();
+
+/// The return address noted by the last failed allocation; null if none.
+const void* AllocationFailureAddress();
+
 }  // namespace velmo

@@ -60,7 +60,8 @@ std::unique_ptr<ByteSource> StandardInput();
 std::unique_ptr<ByteSink> StandardOutput();
 
 /// Process-wide set-up before the run: a closed pipe on standard output and
-/// a file-size limit become failed writes, not silent deaths.
+/// a file-size limit become failed writes, not silent deaths, and a failed
+/// allocation notes its position for the failure report.
 void PrepareProcess();
 
 }  // namespace velmo

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/code_position.h"
 #include "platform/io_error.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
@@ -195,6 +196,7 @@ void PrepareProcess() {
   // document, are failed writes with a failure report, not silent deaths.
   ::signal(SIGPIPE, SIG_IGN);
   ::signal(SIGXFSZ, SIG_IGN);
+  WatchAllocationFailures();
   // A console stream that was closed must not leave its number free: the
   // document would be opened under it, and console text would land in the
   // document. A closed input reads as empty; a closed output fails every

@@ -202,7 +202,7 @@ int RunVelmo(std::span<const std::string> arguments, ByteSource& in, ByteSink& o
   } catch (const Exception& failure) {
     ReportFailure(*console, platform, failure.ClassName(), failure.Message(), failure.Where());
   } catch (const std::bad_alloc&) {
-    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", nullptr);
+    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", AllocationFailureAddress());
   } catch (const std::exception& failure) {
     ReportFailure(*console, platform, "Exception", failure.what(), nullptr);
   }

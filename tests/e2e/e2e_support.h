@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,16 +39,21 @@ inline std::string Expected(const std::string& name) {
 
 struct Outcome {
   int status;
-  std::string console;
+  std::string console;  // with the code position masked
+  std::string raw;      // as the program wrote it
 };
 
 /// How a run's surroundings differ from a user's at a terminal.
 struct RunOptions {
-  std::string outputDevice;  // standard output onto this file instead of a capture
-  bool closeInput = false;   // standard input closed
-  bool asNobody = false;     // run as an unprivileged user, where the tests run as root
-  std::string directory;     // working directory instead of the test's own
-  std::string path;          // PATH instead of the fake viewer's folder and the system's
+  std::string outputDevice;                  // standard output onto this file instead of a capture
+  bool closeInput = false;                   // standard input closed
+  bool asNobody = false;                     // run as an unprivileged user, where the tests run as root
+  std::string directory;                     // working directory instead of the test's own
+  std::string path;                          // PATH instead of the fake viewer's folder and the system's
+  std::string inputFile;                     // standard input from this file instead of `input`
+  rlim_t fileSizeLimit = RLIM_INFINITY;      // the largest file the program may write
+  rlim_t addressSpaceLimit = RLIM_INFINITY;  // the most memory it may map
+  std::vector<std::string> wrapper;          // a program that starts it (strace ...)
 };
 
 class EndToEnd : public ::testing::Test {
@@ -91,8 +97,11 @@ class EndToEnd : public ::testing::Test {
   /// standard output into a file (or onto `outputDevice`).
   Outcome Run(const std::vector<std::string>& arguments, const std::string& input = "\n",
               const RunOptions& options = {}) {
-    const std::string inputFile = dir_.File("stdin");
-    WriteFile(inputFile, input);
+    std::string inputFile = options.inputFile;
+    if (inputFile.empty()) {
+      inputFile = dir_.File("stdin");
+      WriteFile(inputFile, input);
+    }
     int in = ::open(inputFile.c_str(), O_RDONLY);
     pid_t child = Start(arguments, in, options);
     ::close(in);
@@ -106,13 +115,17 @@ class EndToEnd : public ::testing::Test {
     if (child != 0) return child;
     if (options.asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
       ::_exit(125);
-    if (::chdir((options.directory.empty() ? work_ : options.directory).c_str()) != 0) ::_exit(126);
+    if (!ChangeDirectory(options.directory.empty() ? work_ : options.directory)) ::_exit(126);
     ::setenv("PATH", (options.path.empty() ? bin_ + ":/usr/bin:/bin" : options.path).c_str(), 1);
     int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ::dup2(in, 0);
     ::dup2(fd, 1);
     if (options.closeInput) ::close(0);
-    std::vector<std::string> words = Launcher();
+    const rlimit fileSize{options.fileSizeLimit, options.fileSizeLimit};
+    const rlimit addressSpace{options.addressSpaceLimit, options.addressSpaceLimit};
+    if (::setrlimit(RLIMIT_FSIZE, &fileSize) != 0 || ::setrlimit(RLIMIT_AS, &addressSpace) != 0) ::_exit(125);
+    std::vector<std::string> words = options.wrapper;
+    for (std::string& word : Launcher()) words.push_back(word);
     words.emplace_back(VELMO_PROGRAM);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -120,6 +133,27 @@ class EndToEnd : public ::testing::Test {
     argv.push_back(nullptr);
     ::execv(argv[0], argv.data());
     ::_exit(127);
+  }
+
+  /// chdir, one step at a time where the path is too long for one call.
+  static bool ChangeDirectory(const std::string& directory) {
+    if (::chdir(directory.c_str()) == 0) return true;
+    if (errno != ENAMETOOLONG || directory.front() != '/' || ::chdir("/") != 0) return false;
+    std::istringstream steps(directory);
+    for (std::string step; std::getline(steps, step, '/');) {
+      if (!step.empty() && ::chdir(step.c_str()) != 0) return false;
+    }
+    return true;
+  }
+
+  /// True where the program's memory can be limited: not under an emulator
+  /// nor with the sanitizers, which map far more than they use.
+  static bool MemoryCanBeLimited() {
+#ifdef VELMO_SANITIZED
+    return false;
+#else
+    return Launcher().empty();
+#endif
   }
 
   /// What starts the program where it does not run natively: an emulator
@@ -145,13 +179,15 @@ class EndToEnd : public ::testing::Test {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    std::string console = options.outputDevice.empty() ? ReadFile(OutputFile()) : "";
+    std::string raw = options.outputDevice.empty() ? ReadFile(OutputFile()) : "";
     // The code position differs from build to build; its form does not.
-    console = std::regex_replace(console, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, console};
+    std::string console = std::regex_replace(raw, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, console, raw};
   }
 
-  std::string OutputFile() const { return dir_.File("stdout"); }
+  std::string OutputFile() const {
+    return dir_.File("stdout");
+  }
 
   /// Whether an unprivileged user can run the program where it was built;
   /// false also when the tests do not run as root (then they need not).
