@@ -35,9 +35,11 @@ _Unwind_Reason_Code VisitFrame(_Unwind_Context* context, void* argument) {
     search.skippedHandler = true;
     return _URC_NO_REASON;
   }
+  // The unwinder gives code addresses as integers.
+  const auto* code = reinterpret_cast<const char*>(address);  // NOLINT(performance-no-int-to-ptr)
   Dl_info info;
-  if (::dladdr(reinterpret_cast<const void*>(address - 1), &info) != 0 && info.dli_fbase == search.base) {
-    search.found = reinterpret_cast<const void*>(address);
+  if (::dladdr(code - 1, &info) != 0 && info.dli_fbase == search.base) {
+    search.found = code;
     return _URC_END_OF_STACK;
   }
   return _URC_NO_REASON;

@@ -14,9 +14,9 @@ namespace velmo {
 
 class TextWriter {
  public:
+  enum class Buffering { Full, Line };
   // The buffer is filled before it is read; clearing 64 KiB would be waste.
   // cppcheck-suppress uninitMemberVar
-  enum class Buffering { Full, Line };
   explicit TextWriter(ByteSink& sink, Buffering buffering = Buffering::Full)
       : sink_(sink), lineBuffered_(buffering == Buffering::Line) {}
   TextWriter(const TextWriter&) = delete;

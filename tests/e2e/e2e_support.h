@@ -124,6 +124,8 @@ class EndToEnd : public ::testing::Test {
     const rlimit fileSize{options.fileSizeLimit, options.fileSizeLimit};
     const rlimit addressSpace{options.addressSpaceLimit, options.addressSpaceLimit};
     if (::setrlimit(RLIMIT_FSIZE, &fileSize) != 0 || ::setrlimit(RLIMIT_AS, &addressSpace) != 0) ::_exit(125);
+    // The leak checker of a sanitized build cannot work under ptrace.
+    if (!options.wrapper.empty()) ::setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     std::vector<std::string> words = options.wrapper;
     for (std::string& word : Launcher()) words.push_back(word);
     words.emplace_back(VELMO_PROGRAM);

@@ -90,6 +90,9 @@ std::string ReadAt(int directory, const char* name) {
 }
 
 TEST_F(EndToEnd, ASettingsFileBeyondThePathLimitIsReadWhereItWasFound) {
+  // qemu-user's getcwd fails below the path limit (ENOENT), where the
+  // kernel and the C library manage.
+  if (!Launcher().empty()) GTEST_SKIP() << "the emulator cannot name a directory beyond the path limit";
   std::string deep;
   int fd = DeepDirectory(work_, 25, deep);
   ASSERT_GE(fd, 0);
