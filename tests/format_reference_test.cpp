@@ -3,6 +3,7 @@
 // ties to even, then rounded again, 5 and up, to the digits the cell keeps.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -135,6 +136,35 @@ TEST(FormatCellReference, AgreesAtTheShapeBoundaries) {
       ASSERT_EQ(FormatCell(0, false, x).Str(), ReferenceCell(x)) << std::hexfloat << x;
     }
   }
+}
+
+TEST(FormatCell, TheQuickWayAgreesWithTheRulesOnAndNextToEveryTie) {
+  // Every half of the last place each shape shows, as the nearest double
+  // and the doubles around it, then doubles of every size.
+  struct Shape {
+    int decimals;
+    int first;
+    int last;
+  };
+  const Shape shapes[] = {{3, 0, 1000}, {2, 99, 1000}, {1, 99, 1000}, {0, 99, 100000}};
+  int compared = 0;
+  for (const Shape& shape : shapes) {
+    const double scale = std::pow(10.0, shape.decimals);
+    for (int m = shape.first; m < shape.last; ++m) {
+      double x = (m + 0.5) / scale;
+      for (int step = 0; step < 2; ++step) x = std::nextafter(x, 0.0);
+      for (int step = 0; step < 5; ++step, x = std::nextafter(x, 1E9), ++compared) {
+        const char sign = step % 2 == 0 ? 0 : '+';
+        ASSERT_EQ(FormatCell(sign, true, x).Str(), FormatCellByRules(sign, true, x).Str()) << std::hexfloat << x;
+      }
+    }
+  }
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 200000; ++i, ++compared) {
+    const double x = std::bit_cast<double>(random() & 0x7FFFFFFFFFFFFFFFull) * (i % 2 == 0 ? 1 : -1);
+    ASSERT_EQ(FormatCell(0, false, x).Str(), FormatCellByRules(0, false, x).Str()) << std::hexfloat << x;
+  }
+  EXPECT_GT(compared, 700000);
 }
 
 }  // namespace

@@ -10,16 +10,6 @@ namespace velmo {
 
 namespace {
 
-/// base^0 to base^(N-1), as a table made at compile time.
-template <std::uint64_t Base, std::size_t N>
-constexpr std::array<std::uint64_t, N> Powers() {
-  std::array<std::uint64_t, N> powers{};
-  powers[0] = 1;
-  for (std::size_t i = 1; i < N; ++i) powers[i] = powers[i - 1] * Base;
-  return powers;
-}
-
-constexpr auto kPowerOf10 = Powers<10, 19>();
 // Up to 5^27, the largest scale of the integer digit path below.
 constexpr auto kPowerOf5 = Powers<5, 28>();
 
@@ -51,9 +41,7 @@ constexpr std::array<double, kHighestPower - kLowestPower + 1> kDecadeStart = []
   for (int j = kLowestPower; j <= kHighestPower; ++j) {
     const Extended power = j >= 0 ? Extended(kPowerOf10[static_cast<std::size_t>(j)])
                                   : Extended(1) / Extended(kPowerOf10[static_cast<std::size_t>(-j)]);
-    auto nearest = static_cast<double>(power);
-    if (Extended(nearest) < power) nearest = std::bit_cast<double>(std::bit_cast<std::uint64_t>(nearest) + 1);
-    starts[static_cast<std::size_t>(j - kLowestPower)] = nearest;
+    starts[static_cast<std::size_t>(j - kLowestPower)] = LeastDoubleNotBelow(power);
   }
   return starts;
 }();
@@ -108,6 +96,12 @@ int DecadeOf(double x) {
   int binary = static_cast<int>(std::bit_cast<std::uint64_t>(x) >> 52) - 1023;
   int guess = (binary * 78913) >> 18;
   return guess + 1 + (x >= kDecadeStart[static_cast<std::size_t>(guess + 1 - kLowestPower)] ? 1 : 0);
+}
+
+DecimalDigits TableDigits(double x) {
+  DecimalDigits digits;
+  IntegerDigits(x, digits);
+  return digits;
 }
 
 DecimalDigits EighteenDigits(Extended x) {

@@ -3,7 +3,9 @@
 // so that every build prints the same bytes.
 #pragma once
 
+#include <bit>
 #include <cfloat>
+#include <cstdint>
 
 #include "numtext/soft_extended.h"
 
@@ -20,6 +22,15 @@ inline constexpr bool kSoftwareExtended = false;
 using Extended = SoftExtended;
 inline constexpr bool kSoftwareExtended = true;
 #endif
+
+/// The least double not below the positive finite `x`: a double lies below
+/// `x` exactly when it lies below this one, so comparisons of doubles with
+/// an extended constant can be made between doubles.
+constexpr double LeastDoubleNotBelow(Extended x) {
+  auto nearest = static_cast<double>(x);
+  if (Extended(nearest) < x) nearest = std::bit_cast<double>(std::bit_cast<std::uint64_t>(nearest) + 1);
+  return nearest;
+}
 
 /// |x|; a NaN keeps its significand.
 inline Extended Abs(Extended x) {

@@ -1,5 +1,11 @@
 #include "numtext/format_cell.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#include "numtext/digits.h"
 #include "numtext/format_width.h"
 #include "numtext/undefined.h"
 
@@ -14,6 +20,15 @@ constexpr Extended kT1 = Extended(995) / Extended(1000);
 constexpr Extended kT2 = Extended(995) / Extended(100);
 constexpr Extended kT3 = 99.5;
 
+// The same thresholds for doubles, compared as doubles.
+constexpr double kBelowOneMetre = LeastDoubleNotBelow(kT1);   // ".ddd" below
+constexpr double kBelowTenMetres = LeastDoubleNotBelow(kT2);  // "d.dd" below
+constexpr double kBelowHundredMetres = 99.5;                  // "dd.d" below
+// From here on the cell is in exponent form ("1.0E+05").
+constexpr double kExponentFormFrom = 100000;
+// Below this every cell is ".000": no rounding can reach 0.0005.
+constexpr double kSurelyZero = 1E-9;
+
 ShortText FormatMagnitude(Extended m) {
   if (m < kT1) {
     // Below one metre the leading "0" is left out: ".500".
@@ -26,9 +41,82 @@ ShortText FormatMagnitude(Extended m) {
   return FormatWidth(m, 6, 1, false, false, true);
 }
 
+/// round(q / 10^Drop), 5 and up: a division by a constant, which the
+/// compiler turns into a multiplication.
+template <std::size_t Drop>
+std::uint64_t KeepPlaces(std::uint64_t q) {
+  constexpr std::uint64_t kScale = kPowerOf10[Drop];
+  return (q + kScale / 2) / kScale;
+}
+
+template <std::size_t... Drop>
+constexpr auto KeepPlacesTable(std::index_sequence<Drop...>) {
+  return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(Drop)>{KeepPlaces<Drop>...};
+}
+
+constexpr auto kKeepPlaces = KeepPlacesTable(std::make_index_sequence<kPowerOf10.size()>());
+
+/// The cell of a double from 0 to below 100000 straight from its 18 digits:
+/// the same two roundings as the general rules (18 digits, ties to even,
+/// then 5 and up at the cell's decimals), with the sign in front. False for
+/// the values it leaves to the general rules.
+bool QuickCell(char sign, double x, ShortText& text) {
+  if (!(x >= 0 && x < kExponentFormFrom)) return false;
+  char chars[9];
+  int size = 0;
+  if (sign != 0) chars[size++] = sign;
+  const int decimals = x < kBelowOneMetre ? 3 : x < kBelowTenMetres ? 2 : x < kBelowHundredMetres ? 1 : 0;
+  std::uint64_t n = 0;
+  if (x >= kSurelyZero) {
+    // The 18 digits are Significand x 10^(Exponent - 18); keep `decimals`
+    // places of them.
+    const DecimalDigits digits = TableDigits(x);
+    const auto drop = static_cast<std::size_t>(18 - digits.Exponent - decimals);
+    if (drop < kKeepPlaces.size()) n = kKeepPlaces[drop](digits.Significand);
+  }
+  // The shapes keep their width whatever the rounding: ".ddd" (n <= 995),
+  // "d.dd", "dd.d" (100 <= n <= 995), and "ddd." up to "100000.".
+  auto digit = [&](std::uint64_t value) { chars[size++] = static_cast<char>('0' + value % 10); };
+  switch (decimals) {
+    case 3:
+      chars[size++] = '.';
+      digit(n / 100);
+      digit(n / 10);
+      digit(n);
+      break;
+    case 2:
+      digit(n / 100);
+      chars[size++] = '.';
+      digit(n / 10);
+      digit(n);
+      break;
+    case 1:
+      digit(n / 100);
+      digit(n / 10);
+      chars[size++] = '.';
+      digit(n);
+      break;
+    default: {
+      std::size_t places = 3;
+      while (places < 6 && n >= kPowerOf10[places]) ++places;
+      for (std::size_t p = places; p > 0; --p) digit(n / kPowerOf10[p - 1]);
+      chars[size++] = '.';
+    }
+  }
+  text = ShortText(std::string_view(chars, static_cast<std::size_t>(size)));
+  return true;
+}
+
 }  // namespace
 
 ShortText FormatCell(char sign, bool html, double x) {
+  if (IsUndefined(x)) return ShortText(html ? "&infin;" : "  INF");
+  ShortText text;
+  if (QuickCell(sign, x, text)) return text;
+  return FormatCellByRules(sign, html, x);
+}
+
+ShortText FormatCellByRules(char sign, bool html, double x) {
   if (IsUndefined(x)) return ShortText(html ? "&infin;" : "  INF");
   ShortText text = FormatMagnitude(Abs(Extended(x)));
   if (x < 0) text.Prepend(1, '-');

@@ -13,4 +13,9 @@ namespace velmo {
 /// finite value.
 ShortText FormatCell(char sign, bool html, double x);
 
+/// The same text by the general rules of number text alone, without the
+/// quick way that FormatCell takes for most values: the judge of that way
+/// in the tests and the fuzzer.
+ShortText FormatCellByRules(char sign, bool html, double x);
+
 }  // namespace velmo
