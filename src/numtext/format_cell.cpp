@@ -56,6 +56,26 @@ constexpr auto KeepPlacesTable(std::index_sequence<Drop...>) {
 
 constexpr auto kKeepPlaces = KeepPlacesTable(std::make_index_sequence<kPowerOf10.size()>());
 
+/// x (from 1E-9 to below 100000) rounded to 18 digits, ties to even, then
+/// to `decimals` places, 5 and up, as an integer count of those places.
+std::uint64_t KeptPlaces(double x, int decimals) {
+  // One product decides both roundings unless it lands exactly on the half
+  // that the second rounding looks at. Rounding to nearest keeps the
+  // product on the same side of that half (a double) as the exact value,
+  // and the 18-digit rounding moves the value by at most 5E-18 of itself,
+  // less than half the spacing of doubles there: it crosses the half only
+  // from where the product rounds onto the half itself.
+  static constexpr double kScale[] = {1, 10, 100, 1000};
+  const double scaled = x * kScale[decimals];
+  const auto whole = static_cast<std::uint64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);  // exact
+  if (fraction != 0.5) return whole + (fraction > 0.5 ? 1 : 0);
+  // On the half: the 18 digits exactly, Significand x 10^(Exponent - 18).
+  const DecimalDigits digits = TableDigits(x);
+  const auto drop = static_cast<std::size_t>(18 - digits.Exponent - decimals);
+  return drop < kKeepPlaces.size() ? kKeepPlaces[drop](digits.Significand) : 0;
+}
+
 /// The cell of a double from 0 to below 100000 straight from its 18 digits:
 /// the same two roundings as the general rules (18 digits, ties to even,
 /// then 5 and up at the cell's decimals), with the sign in front. False for
@@ -66,14 +86,7 @@ bool QuickCell(char sign, double x, ShortText& text) {
   int size = 0;
   if (sign != 0) chars[size++] = sign;
   const int decimals = x < kBelowOneMetre ? 3 : x < kBelowTenMetres ? 2 : x < kBelowHundredMetres ? 1 : 0;
-  std::uint64_t n = 0;
-  if (x >= kSurelyZero) {
-    // The 18 digits are Significand x 10^(Exponent - 18); keep `decimals`
-    // places of them.
-    const DecimalDigits digits = TableDigits(x);
-    const auto drop = static_cast<std::size_t>(18 - digits.Exponent - decimals);
-    if (drop < kKeepPlaces.size()) n = kKeepPlaces[drop](digits.Significand);
-  }
+  const std::uint64_t n = x < kSurelyZero ? 0 : KeptPlaces(x, decimals);
   // The shapes keep their width whatever the rounding: ".ddd" (n <= 995),
   // "d.dd", "dd.d" (100 <= n <= 995), and "ddd." up to "100000.".
   auto digit = [&](std::uint64_t value) { chars[size++] = static_cast<char>('0' + value % 10); };

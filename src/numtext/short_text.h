@@ -2,6 +2,7 @@
 // without touching the heap.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <ostream>
@@ -25,7 +26,9 @@ class ShortText {
     if (size_ < kCapacity) chars_[size_++] = c;
   }
   void Append(std::string_view text) {
-    for (char c : text) Append(c);
+    const std::size_t count = std::min(text.size(), kCapacity - size_);
+    std::memcpy(chars_ + size_, text.data(), count);
+    size_ += count;
   }
   void Append(std::size_t count, char c) {
     for (; count > 0; --count) Append(c);
