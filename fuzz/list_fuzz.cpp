@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 #include "settings/value_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

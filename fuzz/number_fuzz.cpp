@@ -8,7 +8,7 @@
 #include <string>
 
 #include "numtext/undefined.h"
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 #include "settings/number_text.h"
 #include "x87_oracle.h"
 

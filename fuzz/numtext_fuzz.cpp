@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!velmo::IsUndefined(x) && std::fabs(x) < 999.5 && cell.size() != 5 + (x < 0 ? 1 : 0)) std::abort();
     velmo::FormatCell(0, true, x);
     // The quick way to a cell and the general rules must agree.
-    if (velmo::FormatCell('-', false, x).View() != velmo::FormatCellByRules('-', false, x).View()) std::abort();
+    if (velmo::FormatCell('-', false, x).View() != velmo::FormatCellByRules('-', false, x).View())
+      std::abort();
   } else if (size == 10) {
     const velmo::SoftExtended x = velmo::test::FromBytes(data);
     Exercise(velmo::Extended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand()));

@@ -155,7 +155,8 @@ TEST(FormatCell, TheQuickWayAgreesWithTheRulesOnAndNextToEveryTie) {
       for (int step = 0; step < 2; ++step) x = std::nextafter(x, 0.0);
       for (int step = 0; step < 5; ++step, x = std::nextafter(x, 1E9), ++compared) {
         const char sign = step % 2 == 0 ? 0 : '+';
-        ASSERT_EQ(FormatCell(sign, true, x).Str(), FormatCellByRules(sign, true, x).Str()) << std::hexfloat << x;
+        ASSERT_EQ(FormatCell(sign, true, x).Str(), FormatCellByRules(sign, true, x).Str())
+            << std::hexfloat << x;
       }
     }
   }

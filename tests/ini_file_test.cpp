@@ -5,7 +5,7 @@
 #include <array>
 
 #include "extended_support.h"
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 #include "test_support.h"
 
 namespace velmo {

@@ -8,7 +8,7 @@
 
 #include "extended_support.h"
 #include "numtext/undefined.h"
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 #include "test_support.h"
 
 namespace velmo {

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/byte_stream.h"
+#include "platform/exceptions.h"
 #include "platform/text_writer.h"
-#include "settings/exceptions.h"
 
 namespace velmo::test {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 
 namespace velmo {
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/text_writer.h"
-#include "run/run_settings.h"
+#include "settings/run_settings.h"
 
 namespace velmo {
 

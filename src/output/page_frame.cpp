@@ -1,8 +1,8 @@
 #include "output/page_frame.h"
 
 #include "numtext/format_compact.h"
+#include "output/page_texts.h"
 #include "platform/path_text.h"
-#include "run/fixed_texts.h"
 
 namespace velmo {
 

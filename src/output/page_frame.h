@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/text_writer.h"
-#include "run/run_settings.h"
+#include "settings/run_settings.h"
 
 namespace velmo {
 

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "platform/code_position.h"
+#include "platform/exceptions.h"
 #include "platform/io_error.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
-#include "settings/exceptions.h"
 
 namespace velmo {
 

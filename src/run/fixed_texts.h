@@ -1,18 +1,18 @@
-// Texts of the program that never change.
+// Texts of the console dialogue that never change.
 #pragma once
 
 #include <string_view>
 
+#include "output/page_texts.h"
+
 namespace velmo {
 
-inline constexpr std::string_view AuthorCredit = "THE VELMO DEVELOPERS";
 inline constexpr std::string_view BannerTitle = "VELMO: DOF TABULATION BY THE VELMO DEVELOPERS";
 inline constexpr std::string_view BannerVersion = "Version 1.01 of 2007/02/25";
 // The project's own update page; example.org is reserved, so the banner
 // never sends anyone to a stranger's site.
 inline constexpr std::string_view BannerUpdates = "Updates at https://velmo.example.org/";
 inline constexpr std::string_view SectionName = "VELMO";
-inline constexpr std::string_view ReleaseDate = "2007/02/25";
 inline constexpr std::string_view ShellVerb = "open";
 
 static_assert(BannerTitle.ends_with(AuthorCredit), "the banner names the author credit");

@@ -7,15 +7,15 @@
 #include "output/dof_table.h"
 #include "output/page_frame.h"
 #include "platform/code_position.h"
+#include "platform/exceptions.h"
 #include "platform/line_reader.h"
 #include "platform/path_text.h"
 #include "platform/text_writer.h"
 #include "run/failure_report.h"
 #include "run/fixed_texts.h"
-#include "run/run_settings.h"
-#include "settings/exceptions.h"
 #include "settings/ini_file.h"
 #include "settings/number_text.h"
+#include "settings/run_settings.h"
 
 namespace velmo {
 

@@ -1,6 +1,6 @@
 #include "settings/ini_file.h"
 
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 #include "settings/integer_text.h"
 #include "settings/number_text.h"
 #include "settings/profile_string.h"

@@ -4,7 +4,7 @@
 
 #include "numtext/decimal_conversion.h"
 #include "numtext/undefined.h"
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 
 namespace velmo {
 

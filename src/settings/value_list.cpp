@@ -1,6 +1,6 @@
 #include "settings/value_list.h"
 
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 
 namespace velmo {
 

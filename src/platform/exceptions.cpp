@@ -1,4 +1,4 @@
-#include "settings/exceptions.h"
+#include "platform/exceptions.h"
 
 #include <utility>
 
