@@ -6,11 +6,11 @@
 #include "run/run_sequence.h"
 
 int main(int argc, char** argv) {
-  velmo::PrepareProcess();
+  velmo::HostPlatform platform;
+  platform.PrepareProcess();
   velmo::InitNumberSettings();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   auto in = velmo::StandardInput();
   auto out = velmo::StandardOutput();
-  velmo::HostPlatform platform;
   return velmo::RunVelmo(arguments, *in, *out, platform);
 }

@@ -1,11 +1,13 @@
-// The whole run in memory: a real settings file in a temporary directory,
-// a console of strings, and a platform whose document and viewer are ours.
+// The whole run in memory: settings files, console, document and viewer
+// all held by the test.
 #include "run/run_sequence.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 
+#include "platform/path_text.h"
 #include "run/failure_report.h"
 #include "test_support.h"
 
@@ -20,10 +22,18 @@ const std::string kBanner = CrLf({
     "Updates at https://velmo.example.org/",
 });
 
-class RecordingPlatform : public HostPlatform {
+/// The system in memory: settings files in a map, a current directory of
+/// its own, and a document, viewer and failures that the tests control.
+class MemoryPlatform : public Platform {
  public:
+  static constexpr const char* kDirectory = "/work";
+
+  bool FileExists(const std::string& name) override { return files.count(FullPath(name)) != 0; }
+  std::string CurrentDirectory() override { return kDirectory; }
+  std::string FullPath(const std::string& name) override { return ExpandPath(kDirectory, name); }
+  bool SameFile(const std::string& a, const std::string& b) override { return FullPath(a) == FullPath(b); }
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override {
-    created.push_back(name);
+    created.push_back(FullPath(name));
     if (console != nullptr) consoleAtCreate = *console;
     if (createFailure != 0) RaiseInOutError(createFailure);
     auto sink = std::make_unique<Document>(*this);
@@ -33,11 +43,17 @@ class RecordingPlatform : public HostPlatform {
   bool ReadWholeFile(const std::string& name, std::string& content) override {
     ++reads;
     if (readFailure != 0) RaiseInOutError(readFailure);
-    return HostPlatform::ReadWholeFile(name, content);
+    auto file = files.find(FullPath(name));
+    content = file == files.end() ? "" : file->second;
+    return file != files.end();
   }
   void OpenInViewer(const std::string& name) override { viewed.push_back(name); }
   std::string ProgramFileName() override { return "velmo"; }
+  std::uint32_t CodePosition(const void* returnAddress) override { return returnAddress != nullptr ? 1 : 0; }
+  const void* AllocationFailureAddress() override { return nullptr; }
+  void PrepareProcess() override {}
 
+  std::map<std::string, std::string> files;  // by full path
   std::vector<std::string> created;
   std::vector<std::string> viewed;
   std::string document;
@@ -51,7 +67,7 @@ class RecordingPlatform : public HostPlatform {
 
  private:
   struct Document : test::MemorySink {
-    explicit Document(RecordingPlatform& owner) : owner(owner) {}
+    explicit Document(MemoryPlatform& owner) : owner(owner) {}
     void Write(const char* data, std::size_t size) override {
       MemorySink::Write(data, size);
       owner.document.append(data, size);
@@ -59,7 +75,7 @@ class RecordingPlatform : public HostPlatform {
     void Close() override {
       if (owner.closeFailure != 0) RaiseInOutError(owner.closeFailure);
     }
-    RecordingPlatform& owner;
+    MemoryPlatform& owner;
   };
 };
 
@@ -75,14 +91,18 @@ class RunTest : public ::testing::Test {
     return status;
   }
 
+  /// A settings file in the current directory; its full path.
   std::string Settings(const std::string& name, const std::string& content) {
-    std::string path = dir_.File(name);
-    test::WriteFile(path, content);
+    std::string path = Path(name);
+    platform_.files[path] = content;
     return path;
   }
 
-  test::TempDir dir_;
-  RecordingPlatform platform_;
+  static std::string Path(const std::string& name) {
+    return std::string(MemoryPlatform::kDirectory) + "/" + name;
+  }
+
+  MemoryPlatform platform_;
   std::string console_;
 };
 
@@ -96,7 +116,7 @@ std::string Success(const std::string& settings, const std::string& document) {
 TEST_F(RunTest, WritesTheTextTableAndHandsItToTheViewer) {
   std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kLists);
   EXPECT_EQ(Run({ini}), 0);
-  std::string txt = dir_.File("lenses.txt");
+  std::string txt = Path("lenses.txt");
   EXPECT_EQ(console_, Success(ini, txt));
   EXPECT_EQ(platform_.document, CrLf({
                                     ": -------------------- F = 50.0 mm --------------------",
@@ -111,7 +131,7 @@ TEST_F(RunTest, WritesTheTextTableAndHandsItToTheViewer) {
 TEST_F(RunTest, TakesTheNameFromThePromptWhenNoArgumentIsGiven) {
   std::string ini = Settings("lenses.ini", "[VELMO]\nTableOnly=1\n" + kLists);
   EXPECT_EQ(Run({"", ""}, ini + "\r\n\r\n"), 0);
-  std::string fragment = dir_.File("lenses.i");
+  std::string fragment = Path("lenses.i");
   EXPECT_EQ(console_, kBanner + "Enter the inifile name to use: " +
                           CrLf({"Using " + ini, "", "Working...", "", "Created " + fragment,
                                 "Done. Press Enter to exit."}));
@@ -121,12 +141,11 @@ TEST_F(RunTest, TakesTheNameFromThePromptWhenNoArgumentIsGiven) {
 TEST_F(RunTest, TheFirstNonEmptyArgumentNamesTheSettingsFile) {
   std::string ini = Settings("a.ini", "[VELMO]\n" + kLists);
   EXPECT_EQ(Run({"", ini, "ignored.ini"}), 0);
-  EXPECT_EQ(console_, Success(ini, dir_.File("a.html")));
+  EXPECT_EQ(console_, Success(ini, Path("a.html")));
 }
 
 TEST_F(RunTest, AMissingSettingsFileIsReportedWithTheCurrentPath) {
-  HostPlatform host;
-  const std::string cwd = host.CurrentDirectory();
+  const std::string cwd = MemoryPlatform::kDirectory;
   struct Case {
     std::vector<std::string> arguments;
     std::string input;
@@ -137,8 +156,8 @@ TEST_F(RunTest, AMissingSettingsFileIsReportedWithTheCurrentPath) {
       {{}, "\n", "Enter the inifile name to use: ", ""},
       {{}, "", "Enter the inifile name to use: ", ""},
       {{}, "  lead.ini\n", "Enter the inifile name to use: ", "  lead.ini"},
-      {{dir_.File("none.ini")}, "", "", dir_.File("none.ini")},
-      {{dir_.Path().string()}, "", "", dir_.Path().string()},
+      {{Path("none.ini")}, "", "", Path("none.ini")},
+      {{cwd}, "", "", cwd},  // a directory
   };
   for (const Case& c : cases) {
     platform_.viewed.clear();
@@ -276,7 +295,7 @@ TEST_F(RunTest, ADocumentThatWouldReplaceTheSettingsFileIsRefused) {
                                       "Done. Press Enter to exit."}));
   EXPECT_TRUE(platform_.created.empty());
   EXPECT_TRUE(platform_.viewed.empty());
-  EXPECT_EQ(test::ReadFile(ini), content);
+  EXPECT_EQ(platform_.files[ini], content);
 }
 
 TEST(FailureReport, AMessageGetsOneFinalPoint) {

@@ -2,6 +2,7 @@
 // a test can run the whole sequence in memory.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,17 @@ class Platform {
   virtual void OpenInViewer(const std::string& name) = 0;
   /// The program's own file name, without its directory.
   virtual std::string ProgramFileName() = 0;
+  /// The position within the program file of the call that returned to
+  /// `returnAddress`, as the failure report shows it; 0 when unknown.
+  virtual std::uint32_t CodePosition(const void* returnAddress) = 0;
+  /// Where in the program the last failed allocation was asked for: a
+  /// return address for CodePosition; null when unknown.
+  virtual const void* AllocationFailureAddress() = 0;
+  /// Process-wide set-up before the run: a closed pipe on standard output
+  /// and a file-size limit become failed writes, not silent deaths, a
+  /// closed console stream cannot lend its number to the document, and a
+  /// failed allocation notes its position.
+  virtual void PrepareProcess() = 0;
 };
 
 /// The operating system this program was built for.
@@ -53,15 +65,13 @@ class HostPlatform : public Platform {
   bool ReadWholeFile(const std::string& name, std::string& content) override;
   void OpenInViewer(const std::string& name) override;
   std::string ProgramFileName() override;
+  std::uint32_t CodePosition(const void* returnAddress) override;
+  const void* AllocationFailureAddress() override;
+  void PrepareProcess() override;
 };
 
 /// Standard input and output of the process. Failures throw EInOutError.
 std::unique_ptr<ByteSource> StandardInput();
 std::unique_ptr<ByteSink> StandardOutput();
-
-/// Process-wide set-up before the run: a closed pipe on standard output and
-/// a file-size limit become failed writes, not silent deaths, and a failed
-/// allocation notes its position for the failure report.
-void PrepareProcess();
 
 }  // namespace velmo

@@ -191,7 +191,15 @@ std::unique_ptr<ByteSink> StandardOutput() {
   return std::make_unique<FdSink>(STDOUT_FILENO, false);
 }
 
-void PrepareProcess() {
+std::uint32_t HostPlatform::CodePosition(const void* returnAddress) {
+  return CodeOffset(returnAddress);
+}
+
+const void* HostPlatform::AllocationFailureAddress() {
+  return velmo::AllocationFailureAddress();
+}
+
+void HostPlatform::PrepareProcess() {
   // A closed pipe on standard output, and a file-size limit reached by the
   // document, are failed writes with a failure report, not silent deaths.
   ::signal(SIGPIPE, SIG_IGN);

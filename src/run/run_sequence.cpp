@@ -6,7 +6,6 @@
 #include "numtext/undefined.h"
 #include "output/dof_table.h"
 #include "output/page_frame.h"
-#include "platform/code_position.h"
 #include "platform/exceptions.h"
 #include "platform/line_reader.h"
 #include "platform/path_text.h"
@@ -184,7 +183,7 @@ void ReportFailure(TextWriter& console, Platform& platform, std::string_view cla
   } catch (const Exception&) {
   }
   try {
-    WriteFailureReport(console, className, message, platform.ProgramFileName(), CodeOffset(where));
+    WriteFailureReport(console, className, message, platform.ProgramFileName(), platform.CodePosition(where));
     console.Flush();
   } catch (const Exception&) {
   }
@@ -202,7 +201,7 @@ int RunVelmo(std::span<const std::string> arguments, ByteSource& in, ByteSink& o
   } catch (const Exception& failure) {
     ReportFailure(*console, platform, failure.ClassName(), failure.Message(), failure.Where());
   } catch (const std::bad_alloc&) {
-    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", AllocationFailureAddress());
+    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", platform.AllocationFailureAddress());
   } catch (const std::exception& failure) {
     ReportFailure(*console, platform, "Exception", failure.what(), nullptr);
   }
