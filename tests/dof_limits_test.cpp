@@ -17,7 +17,7 @@ TEST(DofLimits, TheMillimetreFactorIsOneThousandthInExtendedPrecision) {
   EXPECT_LT(m * 1000, Extended(1)) << "a hair below 0.001";
 }
 
-TEST(DofLimits, GiveTheWorkedExampleToTheLastBit) {
+TEST(DofLimits, GiveTheLimitsOfAFiftyMillimetreLensToTheLastBit) {
   struct Case {
     double distance;
     double near;

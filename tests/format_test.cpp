@@ -68,7 +68,7 @@ TEST(FormatCell, KeepsTheMinusOfANegativeValue) {
   }
 }
 
-TEST(FormatCell, ShowsTheLimitsOfTheWorkedExample) {
+TEST(FormatCell, ShowsTheLimitsOfAFiftyMillimetreLens) {
   struct Case {
     double distance;
     const char* near;
@@ -87,7 +87,7 @@ TEST(FormatCell, ShowsTheLimitsOfTheWorkedExample) {
   EXPECT_EQ(FormatCell(0, true, HyperfocalDistance(0.015, 8, 50)), "20.9");
 }
 
-TEST(FormatCompact, GivesTheWorkedExamples) {
+TEST(FormatCompact, WritesTheCircleOfConfusionShort) {
   struct Case {
     Extended x;
     const char* text;

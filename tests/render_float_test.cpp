@@ -29,7 +29,7 @@ struct RenderCase {
   const char* text;
 };
 
-TEST(RenderFloat, GivesTheWorkedExamples) {
+TEST(RenderFloat, RendersEachForm) {
   const RenderCase cases[] = {
       {1234567, FloatForm::General, 5, 1, "1.2346E6"},
       {Ratio(12345, 100000000), FloatForm::General, 5, 1, "0.00012345"},
@@ -172,7 +172,7 @@ TEST(DecimalExponent, TheDecadeOfATableValueIsWhatTheLoopGives) {
   }
 }
 
-TEST(FormatWidth, GivesTheWorkedExamples) {
+TEST(FormatWidth, FitsNumbersInTheirWidth) {
   EXPECT_EQ(FormatWidth(2.5, 8, 3, false, true, false), "     2.5");
   EXPECT_EQ(FormatWidth(1234567, 8, 3, false, true, false), " 1.2E+06");
   EXPECT_EQ(FormatWidth(2.5, 8, 3, true, true, false), " 2.5E+00");

@@ -15,7 +15,7 @@ std::string Real(Extended x, int width, int decimals) {
   return test::Written([&](TextWriter& out) { WriteReal(out, x, width, decimals); });
 }
 
-TEST(WriteReal, GivesTheWorkedExamples) {
+TEST(WriteReal, WritesTheNumbersOfHeaders) {
   struct Case {
     Extended x;
     int width;

@@ -1,6 +1,6 @@
 // The optics of the tables: near and far limits of acceptable sharpness and
 // the hyperfocal distance, computed in the extended format and stored as
-// doubles exactly where the printed tables were.
+// doubles after each step, so that every build prints the same digits.
 #pragma once
 
 namespace velmo {

@@ -29,8 +29,8 @@ int NamedCode(int err) {
     case EACCES:
     case EPERM:
     case EROFS:
-    // A directory where a file should be is refused as access, as the
-    // desktop systems the tables were first made on refuse it.
+    // A directory where the document should be is a place the user may not
+    // write: "File access denied" says what to do about it.
     case EISDIR: return kFileAccessDenied;
     case ENOSPC:
     case EDQUOT:

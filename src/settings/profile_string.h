@@ -1,5 +1,5 @@
-// Our own reading of INI text, in the place of the desktop's profile-string
-// function: it answers one question per call from the text of a file.
+// The INI grammar of settings files: it answers one question per call from
+// the text of a file.
 //
 // How the text is read:
 // - Lines end at LF, CR LF or a lone CR; a NUL ends the line's text.

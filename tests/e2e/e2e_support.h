@@ -31,7 +31,7 @@ inline const std::string kBanner = CrLf({
     "Updates at https://velmo.example.org/",
 });
 inline const std::string kDone = "Done. Press Enter to exit.\r\n";
-inline const std::string kWorkedLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
+inline const std::string kNormalLensLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
 
 inline std::string Expected(const std::string& name) {
   return ReadFile(std::string(VELMO_EXPECTED_DIR) + "/" + name);

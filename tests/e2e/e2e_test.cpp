@@ -9,34 +9,36 @@ namespace {
 
 using namespace test;
 
-TEST_F(EndToEnd, WorkedExampleAsText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\r\nHTML=0\r\nCoC=0.03\r\n" + kWorkedLists), "lenses.txt",
-                 "worked.txt");
+TEST_F(EndToEnd, NormalLensAsText) {
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\r\nHTML=0\r\nCoC=0.03\r\n" + kNormalLensLists), "lenses.txt",
+                 "normal-lens.txt");
 }
 
-TEST_F(EndToEnd, WorkedExampleAsRelativeText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nCoC=0.03\n" + kWorkedLists),
-                 "lenses.txt", "worked-relative.txt");
+TEST_F(EndToEnd, NormalLensAsRelativeText) {
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nCoC=0.03\n" + kNormalLensLists),
+                 "lenses.txt", "normal-lens-relative.txt");
 }
 
 TEST_F(EndToEnd, TableOnlyWithoutHtmlStillWritesText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nTableOnly=1\nCoC=0.03\n" + kWorkedLists),
-                 "lenses.txt", "worked.txt");
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nTableOnly=1\nCoC=0.03\n" + kNormalLensLists),
+                 "lenses.txt", "normal-lens.txt");
 }
 
-TEST_F(EndToEnd, WorkedExampleAsFragment) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\n" + kWorkedLists), "lenses.i",
-                 "worked.i");
+TEST_F(EndToEnd, NormalLensAsFragment) {
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\n" + kNormalLensLists), "lenses.i",
+                 "normal-lens.i");
 }
 
-TEST_F(EndToEnd, WorkedExampleAsRelativeFragment) {
-  ExpectDocument(Settings("lenses.ini", "[velmo]\ntableonly = 1\nrelative = 1\ncoc = 0.03\n" + kWorkedLists),
-                 "lenses.i", "worked-relative.i");
+TEST_F(EndToEnd, NormalLensAsRelativeFragment) {
+  ExpectDocument(
+      Settings("lenses.ini", "[velmo]\ntableonly = 1\nrelative = 1\ncoc = 0.03\n" + kNormalLensLists),
+      "lenses.i", "normal-lens-relative.i");
 }
 
 TEST_F(EndToEnd, FragmentWithTheEquivalentFocalLength) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nTableOnly=1\nMultiplier=1.5\nCoC=0.03\n" + kWorkedLists),
-                 "lenses.i", "worked-efl.i");
+  ExpectDocument(
+      Settings("lenses.ini", "[VELMO]\nTableOnly=1\nMultiplier=1.5\nCoC=0.03\n" + kNormalLensLists),
+      "lenses.i", "normal-lens-efl.i");
 }
 
 TEST_F(EndToEnd, FragmentWithTwoFocalLengths) {
@@ -47,18 +49,18 @@ TEST_F(EndToEnd, FragmentWithTwoFocalLengths) {
 }
 
 TEST_F(EndToEnd, WholePage) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nComment=Lenses for the new body\n" + kWorkedLists),
+  ExpectDocument(Settings("lenses.ini", "[VELMO]\nComment=Lenses for the new body\n" + kNormalLensLists),
                  "lenses.html", "lenses.html");
 }
 
 TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
-  std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists);
+  std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists);
   Outcome outcome = Run({}, "lenses.ini\r\n\r\n");
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.console,
             kBanner + "Enter the inifile name to use: " +
                 CrLf({"Using " + ini, "", "Working...", "", "Created " + work_ + "/lenses.txt"}) + kDone);
-  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt"));
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
   EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
 }
 
@@ -89,7 +91,7 @@ TEST_F(EndToEnd, MissingSectionOrList) {
     std::string line;
   };
   const Case cases[] = {
-      {"[OTHER]\n" + kWorkedLists, "ERROR: No section named \"VELMO\" found!"},
+      {"[OTHER]\n" + kNormalLensLists, "ERROR: No section named \"VELMO\" found!"},
       {"[VELMO]\nAperture=4\nFocal=50\n", "ERROR: Missing \"Distance\" line in the inifile"},
       {"[VELMO]\nDistance=1\nFocal=50\n", "ERROR: Missing \"Aperture\" line in the inifile"},
       {"[VELMO]\nDistance=1\nAperture=4\nFocal=\n", "Missing \"Focal\" line in the inifile"},
@@ -117,9 +119,9 @@ TEST_F(EndToEnd, BadItemEndsTheRunAndLeavesAnOlderDocumentAlone) {
 }
 
 TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsIsRefused) {
-  std::string ini = Settings("velmo.txt", "[VELMO]\nHTML=0\n" + kWorkedLists);
+  std::string ini = Settings("velmo.txt", "[VELMO]\nHTML=0\n" + kNormalLensLists);
   std::filesystem::create_symlink(ini, work_ + "/link.ini");
-  std::string viaLink = Settings("other.html", "[VELMO]\n" + kWorkedLists);
+  std::string viaLink = Settings("other.html", "[VELMO]\n" + kNormalLensLists);
   std::filesystem::create_symlink(viaLink, work_ + "/other.ini");
   // "other.ini" is a link to "other.html", the page that it would write.
   Outcome outcome = Run({ini});
@@ -134,7 +136,7 @@ TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsIsRefused) {
 }
 
 TEST_F(EndToEnd, ADocumentHeldByAnotherProgramIsReported) {
-  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kWorkedLists);
+  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kNormalLensLists);
   std::string page = work_ + "/lenses.html";
   WriteFile(page, "held");
   int fd = ::open(page.c_str(), O_RDONLY);
@@ -151,7 +153,7 @@ TEST_F(EndToEnd, AReadOnlyDocumentCannotBeReplaced) {
   // Root is not stopped by permissions, so as root the program runs as an
   // unprivileged user.
   if (!CanRunAsNobody()) GTEST_SKIP() << "an unprivileged user cannot run " << VELMO_PROGRAM;
-  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kWorkedLists);
+  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kNormalLensLists);
   WriteFile(work_ + "/lenses.html", "kept");
   ::chmod((work_ + "/lenses.html").c_str(), 0444);
   RunOptions options;
@@ -164,7 +166,7 @@ TEST_F(EndToEnd, AReadOnlyDocumentCannotBeReplaced) {
 }
 
 TEST_F(EndToEnd, AFullDiskEndsTheRunWithItsReport) {
-  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kWorkedLists);
+  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kNormalLensLists);
   std::filesystem::create_symlink("/dev/full", work_ + "/lenses.html");
   Outcome outcome = Run({ini});
   EXPECT_EQ(outcome.status, 1);
@@ -174,7 +176,7 @@ TEST_F(EndToEnd, AFullDiskEndsTheRunWithItsReport) {
 }
 
 TEST_F(EndToEnd, AConsoleThatCannotBeWrittenEndsWithStatusOne) {
-  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kWorkedLists);
+  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kNormalLensLists);
   RunOptions options;
   options.outputDevice = "/dev/full";
   EXPECT_EQ(Run({ini}, "\n", options).status, 1);

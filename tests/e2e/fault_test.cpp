@@ -11,7 +11,7 @@ namespace {
 
 using namespace test;
 
-const std::string kWorkedText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists;
+const std::string kNormalLensText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
 
 TEST_F(EndToEnd, ClosedInputAtThePromptGivesAnEmptyName) {
   RunOptions options;
@@ -24,18 +24,18 @@ TEST_F(EndToEnd, ClosedInputAtThePromptGivesAnEmptyName) {
 }
 
 TEST_F(EndToEnd, ClosedInputAtTheFinalWaitEndsTheWait) {
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   RunOptions options;
   options.closeInput = true;
   Outcome outcome = Run({ini}, "", options);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
-  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt"));
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
 }
 
 TEST_F(EndToEnd, AnUnreadableSettingsFileHasNoSection) {
   if (!CanRunAsNobody()) GTEST_SKIP() << "an unprivileged user cannot run " << VELMO_PROGRAM;
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   ::chmod(ini.c_str(), 0);
   RunOptions options;
   options.asNobody = true;  // as root, permissions would not stop the read
@@ -55,7 +55,7 @@ TEST_F(EndToEnd, ANamedPipeIsNoSettingsFile) {
 }
 
 TEST_F(EndToEnd, ADirectoryWhereTheDocumentWouldGo) {
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   std::filesystem::create_directory(work_ + "/lenses.txt");
   Outcome outcome = Run({ini});
   EXPECT_EQ(outcome.status, 1);
@@ -80,8 +80,8 @@ TEST_F(EndToEnd, BinaryGarbageIsNoSettingsFile) {
 
 TEST_F(EndToEnd, ASectionAmidGarbageIsStillRead) {
   std::string ini =
-      Settings("garbage.ini", Garbage(65536, 2) + "\n" + kWorkedText + "[END]\n" + Garbage(65536, 3));
-  ExpectDocument(ini, "garbage.txt", "worked.txt");
+      Settings("garbage.ini", Garbage(65536, 2) + "\n" + kNormalLensText + "[END]\n" + Garbage(65536, 3));
+  ExpectDocument(ini, "garbage.txt", "normal-lens.txt");
 }
 
 TEST_F(EndToEnd, ATenMegabyteSettingsFile) {
@@ -89,7 +89,7 @@ TEST_F(EndToEnd, ATenMegabyteSettingsFile) {
   for (int i = 0; i < 210000; ++i) padding += "; a comment line of some fifty characters........\n";
   ASSERT_GT(padding.size(), 10000000u);
   auto start = std::chrono::steady_clock::now();
-  ExpectDocument(Settings("big.ini", padding + kWorkedText), "big.txt", "worked.txt");
+  ExpectDocument(Settings("big.ini", padding + kNormalLensText), "big.txt", "normal-lens.txt");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
@@ -117,27 +117,27 @@ TEST_F(EndToEnd, ANulByteEndsTheValue) {
   using namespace std::string_literals;
   std::string ini = Settings(
       "nul.ini", "[VELMO]\nHTML=0\nCoC=0.03\nDistance=0.3 2 30 60 N\0 1 5\nAperture=4 8\nFocal=50\n"s);
-  ExpectDocument(ini, "nul.txt", "worked.txt");
+  ExpectDocument(ini, "nul.txt", "normal-lens.txt");
 }
 
 TEST_F(EndToEnd, KeysAndValuesInAnyLetterCase) {
   std::string ini =
       Settings("cases.ini", "[vElMo]\nhTmL=0X0\ncOc=3E-2\ndIsTaNcE=0.3 2 30 60 N\nAPERTURE=4 8\nfocal=50\n");
-  ExpectDocument(ini, "cases.txt", "worked.txt");
+  ExpectDocument(ini, "cases.txt", "normal-lens.txt");
 }
 
-TEST_F(EndToEnd, PathsLongerThanTheOldLimits) {
+TEST_F(EndToEnd, PathsOfHundredsOfCharacters) {
   for (std::size_t length : {300u, 1200u}) {
     std::string dir = work_;
     while (dir.size() < length) {
       dir += "/" + std::string(100, 'd');
       std::filesystem::create_directory(dir);
     }
-    std::string ini = Settings(dir + "/lenses.ini", kWorkedText);
+    std::string ini = Settings(dir + "/lenses.ini", kNormalLensText);
     Outcome outcome = Run({ini});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.console, Using(ini) + "Created " + dir + "/lenses.txt\r\n" + kDone);
-    EXPECT_EQ(ReadFile(dir + "/lenses.txt"), Expected("worked.txt"));
+    EXPECT_EQ(ReadFile(dir + "/lenses.txt"), Expected("normal-lens.txt"));
     RunOptions options;
     options.directory = dir;
     outcome = Run({"../" + std::string(100, 'd') + "/lenses.ini"}, "\n", options);

@@ -11,14 +11,14 @@ namespace {
 
 using namespace test;
 
-const std::string kWorkedText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists;
+const std::string kNormalLensText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
 
 std::string Report(const std::string& className, const std::string& message) {
   return CrLf({"Exception " + className + " in module velmo at ????????.", message + ".", ""});
 }
 
 TEST_F(EndToEnd, AFileSizeLimitIsADiskFullNotADeath) {
-  std::string ini = Settings("lenses.ini", "[VELMO]\nCoC=0.03\n" + kWorkedLists);
+  std::string ini = Settings("lenses.ini", "[VELMO]\nCoC=0.03\n" + kNormalLensLists);
   RunOptions options;
   options.fileSizeLimit = 1024;  // the page is larger; the console smaller
   Outcome outcome = Run({ini}, "\n", options);
@@ -27,7 +27,7 @@ TEST_F(EndToEnd, AFileSizeLimitIsADiskFullNotADeath) {
 }
 
 TEST_F(EndToEnd, ANamedPipeWhereTheDocumentGoesIsNoWait) {
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   ASSERT_EQ(::mkfifo((work_ + "/lenses.txt").c_str(), 0644), 0);
   Outcome outcome = Run({ini});
   EXPECT_EQ(outcome.status, 1);
@@ -35,7 +35,7 @@ TEST_F(EndToEnd, ANamedPipeWhereTheDocumentGoesIsNoWait) {
 }
 
 TEST_F(EndToEnd, AFailingConsoleEndsTheRunBeforeTheDocumentIsTouched) {
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   WriteFile(work_ + "/lenses.txt", "an older table\n");
   RunOptions options;
   options.outputDevice = "/dev/full";
@@ -51,7 +51,7 @@ TEST_F(EndToEnd, TheWaitAndThePromptKeepNoEndlessLine) {
   WriteFile(options.inputFile, "");
   ASSERT_EQ(::truncate(options.inputFile.c_str(), 400 << 20), 0);
   options.addressSpaceLimit = 150 << 20;
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   Outcome outcome = Run({ini}, "", options);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
@@ -98,16 +98,16 @@ TEST_F(EndToEnd, ASettingsFileBeyondThePathLimitIsReadWhereItWasFound) {
   ASSERT_GE(fd, 0);
   ASSERT_GT(deep.size(), 4096u);
   int settings = ::openat(fd, "lenses.ini", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_EQ(::write(settings, kWorkedText.data(), kWorkedText.size()),
-            static_cast<ssize_t>(kWorkedText.size()));
+  ASSERT_EQ(::write(settings, kNormalLensText.data(), kNormalLensText.size()),
+            static_cast<ssize_t>(kNormalLensText.size()));
   ::close(settings);
   RunOptions options;
   options.directory = deep;
   Outcome outcome = Run({"lenses.ini"}, "\n", options);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.console, Using(deep + "/lenses.ini") + "Created " + deep + "/lenses.txt\r\n" + kDone);
-  EXPECT_EQ(ReadAt(fd, "lenses.txt"), Expected("worked.txt"));
-  EXPECT_EQ(ReadAt(fd, "lenses.ini"), kWorkedText);
+  EXPECT_EQ(ReadAt(fd, "lenses.txt"), Expected("normal-lens.txt"));
+  EXPECT_EQ(ReadAt(fd, "lenses.ini"), kNormalLensText);
   ::close(fd);
 }
 
@@ -116,12 +116,12 @@ TEST_F(EndToEnd, DotDotAfterASymbolicLinkReadsTheFileItFound) {
   // system, while the text alone would say velmo.ini beside link.
   std::filesystem::create_directories(work_ + "/real/inner");
   std::filesystem::create_directory_symlink(work_ + "/real/inner", work_ + "/link");
-  std::string found = Settings("real/velmo.ini", kWorkedText);
+  std::string found = Settings("real/velmo.ini", kNormalLensText);
   Settings("velmo.ini", "[OTHER]\n");
   Outcome outcome = Run({"link/../velmo.ini"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.console, Using(found) + "Created " + work_ + "/real/velmo.txt\r\n" + kDone);
-  EXPECT_EQ(ReadFile(work_ + "/real/velmo.txt"), Expected("worked.txt"));
+  EXPECT_EQ(ReadFile(work_ + "/real/velmo.txt"), Expected("normal-lens.txt"));
   EXPECT_EQ(Viewed(true), work_ + "/real/velmo.txt\n");
   EXPECT_FALSE(std::filesystem::exists(work_ + "/velmo.txt"));
 }
@@ -140,19 +140,19 @@ std::vector<std::string> Failing(const std::string& call, const std::string& err
 TEST_F(EndToEnd, AFileSystemWithoutLocksIsWrittenWithoutTheLock) {
   if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to make the lock fail";
   for (const char* error : {"ENOLCK", "EOPNOTSUPP"}) {
-    std::string ini = Settings("lenses.ini", kWorkedText);
+    std::string ini = Settings("lenses.ini", kNormalLensText);
     RunOptions options;
     options.wrapper = Failing("flock", error);
     Outcome outcome = Run({ini}, "\n", options);
     EXPECT_EQ(outcome.status, 0) << error;
     EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone) << error;
-    EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt")) << error;
+    EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt")) << error;
   }
 }
 
 TEST_F(EndToEnd, AReadErrorInTheSettingsFileIsAFailureNotAnEmptyFile) {
   if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to make the read fail";
-  std::string ini = Settings("lenses.ini", kWorkedText);
+  std::string ini = Settings("lenses.ini", kNormalLensText);
   RunOptions options;
   options.wrapper = Failing("read", "EIO", ini);
   Outcome outcome = Run({ini}, "\n", options);

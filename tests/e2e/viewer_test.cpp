@@ -11,7 +11,7 @@ namespace {
 
 using namespace test;
 
-const std::string kLenses = "[VELMO]\nHTML=0\nCoC=0.03\n" + kWorkedLists;
+const std::string kLenses = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
 
 /// The processes whose parent is `parent`, from /proc.
 std::vector<std::string> ChildrenOf(pid_t parent) {
@@ -46,7 +46,7 @@ TEST_F(EndToEnd, AMissingViewerPrintsNothing) {
   Outcome outcome = Run({ini}, "\n", options);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
-  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("worked.txt"));
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
 }
 
 TEST_F(EndToEnd, TheViewerIsNoChildOfTheWaitingProgram) {
