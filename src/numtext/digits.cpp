@@ -125,6 +125,22 @@ DecimalDigits EighteenDigits(Extended x) {
   return digits;
 }
 
+DecimalDigits SeventeenPlaces(Extended x) {
+  DecimalDigits digits;
+  digits.Negative = x.Negative();
+  const std::uint64_t scaled = x == 0 ? 0 : ScaledToInteger(Abs(x), 17);
+  if (scaled == 0) {
+    MakeZero(digits);
+    return digits;
+  }
+  int count = 1;
+  while (count < 18 && scaled >= kPowerOf10[static_cast<std::size_t>(count)]) ++count;
+  digits.Significand = scaled;
+  digits.Count = count;
+  digits.Exponent = count - 17;
+  return digits;
+}
+
 void KeepDigits(DecimalDigits& digits, int n) {
   if (n < 0 || digits.Count == 0) {
     MakeZero(digits);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "numtext/extended.h"
+#include "numtext/number_settings.h"
 
 namespace velmo {
 
@@ -50,10 +51,31 @@ DecimalDigits TableDigits(double x);
 /// by exact integer arithmetic. Not spelled.
 DecimalDigits EighteenDigits(Extended x);
 
+/// The digits of |x| (finite, below 1) to 17 decimal places, ties to even,
+/// as the same kind of value: up to 17 digits, or the single digit 1 when
+/// the rounding reaches 1. Not spelled.
+DecimalDigits SeventeenPlaces(Extended x);
+
 /// Keeps the first `n` digits, raising the last kept one when the next is 5
 /// or more (a carry out of the first digit gives the single digit 1 and a
 /// higher exponent), drops trailing zeros and spells the rest. No digit left
 /// means zero, never negative. An `n` of 18 or more keeps every digit.
 void KeepDigits(DecimalDigits& digits, int n);
+
+/// The kept digits in fixed notation: the integer digits ("0" when there
+/// are none), then, when `decimals` > 0, the point and that many decimals,
+/// zeros where the digits end. No sign.
+template <typename Text>
+void AppendFixed(Text& text, const DecimalDigits& digits, int decimals) {
+  if (digits.Exponent <= 0) {
+    text.Append('0');
+  } else {
+    for (int i = 1; i <= digits.Exponent; ++i) text.Append(digits.At(i));
+  }
+  if (decimals > 0) {
+    text.Append(DecimalSeparator);
+    for (int j = 1; j <= decimals; ++j) text.Append(digits.At(digits.Exponent + j));
+  }
+}
 
 }  // namespace velmo

@@ -16,8 +16,7 @@ ShortText FormatCompact(Extended x, std::uint16_t precision) {
     text = RenderFloat(x, FloatForm::Exponent, precision, 1);
     std::size_t e = text.View().find('E');
     if (e + 1 < text.size() && text[e + 1] == '+') text.Erase(e + 1);
-    while (e > 0 && text[e - 1] == '0') text.Erase(--e);
-    if (e > 0 && text[e - 1] == DecimalSeparator) text.Erase(e - 1);
+    text.DropZerosBefore(e);
   }
   if (text.size() >= 2) {
     if (text[0] == '0') {

@@ -18,29 +18,26 @@ const Extended kLift = Extended::FromFields(false, SoftExtended::kBias, SoftExte
 // 0.1 rounded to the extended format, a hair above 0.1.
 constexpr Extended kTenth = Extended(1) / Extended(10);
 
-void DropZerosBefore(ShortText& text, std::size_t end) {
-  while (end > 0 && text[end - 1] == '0') text.Erase(--end);
-  if (end > 0 && text[end - 1] == DecimalSeparator) text.Erase(end - 1);
-}
-
-bool FixedForm(Extended x, int n, int width, int maxDecimals, bool dropTrailingZeros, ShortText& text) {
+bool FixedForm(const DecimalDigits& digits, int n, int width, int maxDecimals, bool dropTrailingZeros,
+               ShortText& text) {
   int f = n + 1;
   int g = SignificantDigits - f;
   f = std::max(f, 1);
   g = std::min(g, std::min(width - 2 - f, maxDecimals));
   if (g < 0) return false;
-  text = RenderFloat(x, FloatForm::Fixed, width, g);
+  text = RenderFloat(digits, FloatForm::Fixed, width, g);
   if (g == 0) text.Append(DecimalSeparator);
-  if (dropTrailingZeros) DropZerosBefore(text, text.size());
+  if (dropTrailingZeros) text.DropZerosBefore(text.size());
   return true;
 }
 
-ShortText ExponentForm(Extended x, int n, int width, int maxDecimals, bool dropTrailingZeros) {
+ShortText ExponentForm(const DecimalDigits& digits, int n, int width, int maxDecimals,
+                       bool dropTrailingZeros) {
   int k = (n >= 100 || n <= -100) ? 4 : 3;
-  ShortText text = RenderFloat(x, FloatForm::Exponent, std::min(width - k - 3, maxDecimals), 2);
+  ShortText text = RenderFloat(digits, FloatForm::Exponent, std::min(width - k - 3, maxDecimals), 2);
   if (dropTrailingZeros) {
     std::size_t e = text.View().find('E');
-    if (e != std::string_view::npos) DropZerosBefore(text, e);
+    if (e != std::string_view::npos) text.DropZerosBefore(e);
   }
   return text;
 }
@@ -81,9 +78,11 @@ ShortText FormatWidth(Extended x, int width, int maxDecimals, bool forceExponent
   if (IsUndefined(x)) {
     text.Append('?');
   } else {
+    // The digits are found once, whichever form takes them.
+    const DecimalDigits digits = EighteenDigits(x);
     std::int32_t n = DecimalExponent(x);
-    if (forceExponent || !FixedForm(x, n, width, maxDecimals, dropTrailingZeros, text)) {
-      text = ExponentForm(x, n, width, maxDecimals, dropTrailingZeros);
+    if (forceExponent || !FixedForm(digits, n, width, maxDecimals, dropTrailingZeros, text)) {
+      text = ExponentForm(digits, n, width, maxDecimals, dropTrailingZeros);
     }
   }
   if (!noFill && text.size() < static_cast<std::size_t>(std::max(width, 0))) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "numtext/decimal_conversion.h"
 #include "numtext/digits.h"
+#include "numtext/short_text.h"
 
 namespace velmo {
 
@@ -13,87 +13,32 @@ namespace {
 // 1E36 rounded to the extended format: 10^18 x 10^18, rounded once.
 constexpr Extended kExponentFormFrom = Extended(1000000000000000000ull) * Extended(1000000000000000000ull);
 
-class RealText {
- public:
-  void Append(char c) { chars_[size_++] = c; }
-  void Append(std::string_view text) {
-    for (char c : text) Append(c);
-  }
-  std::string_view View() const { return {chars_, size_}; }
+/// Long enough for every text WriteReal makes: a sign, 36 integer digits,
+/// the point and 216 decimals.
+using RealText = FixedText<256>;
 
- private:
-  std::size_t size_ = 0;
-  char chars_[320] = {};
-};
-
-/// The digits of |x| before and after the point: 18 significant digits, or
-/// 17 decimal places below 1.
-struct PointDigits {
-  char Integer[40];
-  int IntegerCount = 0;
-  char Fraction[24];
-  int FractionCount = 0;
-};
-
-PointDigits SplitAtPoint(Extended magnitude) {
-  PointDigits p;
-  if (magnitude < 1) {
-    // 17 decimal places; rounding may reach 1.
-    constexpr std::uint64_t kTen17 = 100000000000000000ull;
-    std::uint64_t scaled = magnitude == 0 ? 0 : ScaledToInteger(magnitude, 17);
-    p.Integer[p.IntegerCount++] = scaled == kTen17 ? '1' : '0';
-    if (scaled == kTen17) scaled = 0;
-    p.FractionCount = 17;
-    for (int i = 16; i >= 0; --i, scaled /= 10) p.Fraction[i] = static_cast<char>('0' + scaled % 10);
-    return p;
-  }
-  DecimalDigits d = EighteenDigits(magnitude);
-  KeepDigits(d, 18);
-  for (int i = 1; i <= d.Exponent; ++i) p.Integer[p.IntegerCount++] = d.At(i);
-  for (int i = d.Exponent + 1; i <= 18; ++i) p.Fraction[p.FractionCount++] = d.At(i);
-  return p;
-}
-
-void AppendFixed(RealText& text, Extended x, int decimals) {
-  PointDigits p = SplitAtPoint(Abs(x));
-  // Integer and kept decimals as one run of digits, with room for a carry.
-  char kept[40 + 217];
-  int count = 0;
-  kept[count++] = '0';
-  for (int i = 0; i < p.IntegerCount; ++i) kept[count++] = p.Integer[i];
-  for (int i = 0; i < decimals; ++i) kept[count++] = i < p.FractionCount ? p.Fraction[i] : '0';
-  if (decimals < p.FractionCount && p.Fraction[decimals] >= '5') {
-    int i = count - 1;
-    while (kept[i] == '9') kept[i--] = '0';
-    ++kept[i];
-  }
-  int integerEnd = count - decimals;
-  int first = 0;
-  while (first < integerEnd - 1 && kept[first] == '0') ++first;
-
+void AppendFixedReal(RealText& text, Extended x, int decimals) {
+  // 18 significant digits, or 17 places below 1; then the decimals kept,
+  // the first dropped digit 5 and up raising the last kept one.
+  const Extended magnitude = Abs(x);
+  DecimalDigits digits = magnitude < 1 ? SeventeenPlaces(magnitude) : EighteenDigits(magnitude);
+  KeepDigits(digits, digits.Exponent + decimals);
   if (x.Negative()) text.Append('-');
-  text.Append(std::string_view(kept + first, static_cast<std::size_t>(integerEnd - first)));
-  if (decimals > 0) {
-    text.Append('.');
-    text.Append(std::string_view(kept + integerEnd, static_cast<std::size_t>(decimals)));
-  }
+  AppendFixed(text, digits, decimals);
 }
 
-void AppendExponent(RealText& text, Extended x, int width) {
-  int decimals = std::clamp(width - 9, 1, 17);
-  DecimalDigits d = EighteenDigits(x);
-  KeepDigits(d, decimals + 1);
+void AppendExponentReal(RealText& text, Extended x, int width) {
+  const int decimals = std::clamp(width - 9, 1, 17);
+  DecimalDigits digits = EighteenDigits(x);
+  KeepDigits(digits, decimals + 1);
   text.Append(x.Negative() ? '-' : ' ');
-  text.Append(d.At(1));
+  text.Append(digits.At(1));
   text.Append('.');
-  for (int i = 2; i <= decimals + 1; ++i) text.Append(d.At(i));
-  int exponent = d.Exponent - 1;
+  for (int i = 2; i <= decimals + 1; ++i) text.Append(digits.At(i));
+  const int exponent = digits.Exponent - 1;
   text.Append('E');
   text.Append(exponent < 0 ? '-' : '+');
-  char digits[4];
-  int magnitude = exponent < 0 ? -exponent : exponent;
-  for (int i = 3; i >= 0; --i, magnitude /= 10) digits[i] = static_cast<char>('0' + magnitude % 10);
-  text.Append(std::string_view(digits, 4));
+  text.AppendInteger(static_cast<unsigned>(exponent < 0 ? -exponent : exponent), 4);
 }
 
 }  // namespace
@@ -107,9 +52,9 @@ void WriteReal(TextWriter& file, Extended x, int width, int decimals) {
   } else if (IsInfinity(x)) {
     text.Append(x > 0 ? "+Inf" : "-Inf");
   } else if (Abs(x) >= kExponentFormFrom) {
-    AppendExponent(text, x, width);
+    AppendExponentReal(text, x, width);
   } else {
-    AppendFixed(text, x, decimals);
+    AppendFixedReal(text, x, decimals);
   }
   file.TextInField(text.View(), width);
 }
