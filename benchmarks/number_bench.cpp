@@ -35,7 +35,7 @@ void BM_FormatCell(benchmark::State& state) {
   std::vector<double> distances = Distances();
   std::size_t i = 0;
   for (auto _ : state) {
-    velmo::ShortText text = velmo::FormatCell('+', false, distances[i++ & 4095]);
+    velmo::ShortText text = velmo::FormatCell('+', velmo::Markup::Text, distances[i++ & 4095]);
     benchmark::DoNotOptimize(text);
   }
 }

@@ -42,8 +42,8 @@ void Exercise(velmo::Extended x) {
     }
     velmo::DecimalExponent(x);
   }
-  velmo::FormatWidth(x, 8, 3, false, true, false);
-  velmo::FormatWidth(x, 6, 0, true, false, true);
+  velmo::FormatWidth(x, 8, 3, {.DropTrailingZeros = true});
+  velmo::FormatWidth(x, 6, 0, {.ForceExponent = true, .NoFill = true});
   velmo::FormatCompact(x, 5);
   velmo::FormatCompact(x, 0);
   NullSink sink;
@@ -59,11 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double x;
     std::memcpy(&x, data, 8);
     Exercise(x);
-    velmo::ShortText cell = velmo::FormatCell('+', false, x);
+    velmo::ShortText cell = velmo::FormatCell('+', velmo::Markup::Text, x);
     if (!velmo::IsUndefined(x) && std::fabs(x) < 999.5 && cell.size() != 5 + (x < 0 ? 1 : 0)) std::abort();
-    velmo::FormatCell(0, true, x);
+    velmo::FormatCell(velmo::kNoSign, velmo::Markup::Html, x);
     // The quick way to a cell and the general rules must agree.
-    if (velmo::FormatCell('-', false, x).View() != velmo::FormatCellByRules('-', false, x).View())
+    if (velmo::FormatCell('-', velmo::Markup::Text, x).View() !=
+        velmo::FormatCellByRules('-', velmo::Markup::Text, x).View())
       std::abort();
   } else if (size == 10) {
     const velmo::SoftExtended x = velmo::test::FromBytes(data);

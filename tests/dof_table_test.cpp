@@ -28,8 +28,6 @@ RunSettings Settings(bool html, std::initializer_list<double> distances,
 
 void MakeRelative(RunSettings& s) {
   s.Relative = true;
-  s.NearSign = '-';
-  s.FarSign = '+';
 }
 
 std::string Table(const RunSettings& settings) {

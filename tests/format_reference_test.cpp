@@ -123,7 +123,7 @@ TEST(FormatCellReference, AgreesOverManyRandomDistances) {
       default: x = static_cast<double>(random() % 2000000) / 200 + 0.005; break;  // near halves
     }
     if (x == 0) continue;
-    ASSERT_EQ(FormatCell(0, false, x).Str(), ReferenceCell(x)) << std::hexfloat << x;
+    ASSERT_EQ(FormatCell(kNoSign, Markup::Text, x).Str(), ReferenceCell(x)) << std::hexfloat << x;
   }
 }
 
@@ -133,7 +133,7 @@ TEST(FormatCellReference, AgreesAtTheShapeBoundaries) {
     double x = b;
     for (int step = 0; step < 50; ++step) x = std::nextafter(x, 0.0);
     for (int step = 0; step < 100; ++step, x = std::nextafter(x, 1E9)) {
-      ASSERT_EQ(FormatCell(0, false, x).Str(), ReferenceCell(x)) << std::hexfloat << x;
+      ASSERT_EQ(FormatCell(kNoSign, Markup::Text, x).Str(), ReferenceCell(x)) << std::hexfloat << x;
     }
   }
 }
@@ -155,7 +155,7 @@ TEST(FormatCell, TheQuickWayAgreesWithTheRulesOnAndNextToEveryTie) {
       for (int step = 0; step < 2; ++step) x = std::nextafter(x, 0.0);
       for (int step = 0; step < 5; ++step, x = std::nextafter(x, 1E9), ++compared) {
         const char sign = step % 2 == 0 ? 0 : '+';
-        ASSERT_EQ(FormatCell(sign, true, x).Str(), FormatCellByRules(sign, true, x).Str())
+        ASSERT_EQ(FormatCell(sign, Markup::Html, x).Str(), FormatCellByRules(sign, Markup::Html, x).Str())
             << std::hexfloat << x;
       }
     }
@@ -163,7 +163,8 @@ TEST(FormatCell, TheQuickWayAgreesWithTheRulesOnAndNextToEveryTie) {
   std::mt19937_64 random(7);
   for (int i = 0; i < 200000; ++i, ++compared) {
     const double x = std::bit_cast<double>(random() & 0x7FFFFFFFFFFFFFFFull) * (i % 2 == 0 ? 1 : -1);
-    ASSERT_EQ(FormatCell(0, false, x).Str(), FormatCellByRules(0, false, x).Str()) << std::hexfloat << x;
+    ASSERT_EQ(FormatCell(kNoSign, Markup::Text, x).Str(), FormatCellByRules(kNoSign, Markup::Text, x).Str())
+        << std::hexfloat << x;
   }
   EXPECT_GT(compared, 700000);
 }

@@ -44,14 +44,14 @@ TEST(FormatCell, GivesEveryShapeAtItsThresholds) {
       {std::numeric_limits<double>::infinity(), "  INF", "&infin;"},
   };
   for (const CellCase& c : cases) {
-    EXPECT_EQ(FormatCell(0, false, c.x), c.plain) << c.x;
-    EXPECT_EQ(FormatCell('+', true, c.x), c.html) << c.x;
+    EXPECT_EQ(FormatCell(kNoSign, Markup::Text, c.x), c.plain) << c.x;
+    EXPECT_EQ(FormatCell('+', Markup::Html, c.x), c.html) << c.x;
   }
 }
 
 TEST(FormatCell, NeverSignsAnUndefinedValue) {
-  EXPECT_EQ(FormatCell('+', false, Undefined), "  INF");
-  EXPECT_EQ(FormatCell('-', true, -std::numeric_limits<double>::infinity()), "&infin;");
+  EXPECT_EQ(FormatCell('+', Markup::Text, Undefined), "  INF");
+  EXPECT_EQ(FormatCell('-', Markup::Html, -std::numeric_limits<double>::infinity()), "&infin;");
 }
 
 TEST(FormatCell, KeepsTheMinusOfANegativeValue) {
@@ -63,8 +63,8 @@ TEST(FormatCell, KeepsTheMinusOfANegativeValue) {
       {-123456, "-1.2E+05", "+-1.2E+05"}, {-0.0, ".000", "+.000"},
   };
   for (const CellCase& c : cases) {
-    EXPECT_EQ(FormatCell(0, false, c.x), c.plain) << c.x;
-    EXPECT_EQ(FormatCell('+', true, c.x), c.html) << c.x;
+    EXPECT_EQ(FormatCell(kNoSign, Markup::Text, c.x), c.plain) << c.x;
+    EXPECT_EQ(FormatCell('+', Markup::Html, c.x), c.html) << c.x;
   }
 }
 
@@ -81,10 +81,10 @@ TEST(FormatCell, ShowsTheLimitsOfAFiftyMillimetreLens) {
   for (const Case& c : cases) {
     double near, far;
     ComputeDofLimits(0.015, 8, c.distance, 50, near, far);
-    EXPECT_EQ(FormatCell(0, false, near), c.near) << c.distance;
-    EXPECT_EQ(FormatCell(0, false, far), c.far) << c.distance;
+    EXPECT_EQ(FormatCell(kNoSign, Markup::Text, near), c.near) << c.distance;
+    EXPECT_EQ(FormatCell(kNoSign, Markup::Text, far), c.far) << c.distance;
   }
-  EXPECT_EQ(FormatCell(0, true, HyperfocalDistance(0.015, 8, 50)), "20.9");
+  EXPECT_EQ(FormatCell(kNoSign, Markup::Html, HyperfocalDistance(0.015, 8, 50)), "20.9");
 }
 
 TEST(FormatCompact, WritesTheCircleOfConfusionShort) {
@@ -123,8 +123,8 @@ TEST(FormatCompact, PrecisionZeroMeansEighteenDigits) {
 TEST(NumberText, IgnoresTheLocaleDecimalSeparator) {
   test::CommaLocale locale;
   if (!locale.Active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
-  EXPECT_EQ(FormatCell(0, false, 2.675), "2.67");
-  EXPECT_EQ(FormatCell(0, false, 123456), "1.2E+05");
+  EXPECT_EQ(FormatCell(kNoSign, Markup::Text, 2.675), "2.67");
+  EXPECT_EQ(FormatCell(kNoSign, Markup::Text, 123456), "1.2E+05");
   EXPECT_EQ(FormatCompact(0.015, 5), ".015");
   EXPECT_EQ(test::Written([](TextWriter& out) { WriteReal(out, 7.25, 1, 1); }), "7.3");
 }

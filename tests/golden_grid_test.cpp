@@ -70,14 +70,14 @@ TEST(GoldenGrid, EveryBuildComputesTheSameBits) {
       for (double aperture : apertures) {
         const double hyperfocal = HyperfocalDistance(coc, aperture, focal);
         digest.Add(hyperfocal);
-        digest.Add(FormatCell(0, true, hyperfocal).View());
+        digest.Add(FormatCell(kNoSign, Markup::Html, hyperfocal).View());
         for (double distance : distances) {
           double near, far;
           ComputeDofLimits(coc, aperture, distance, focal, near, far);
           digest.Add(near);
           digest.Add(far);
-          digest.Add(FormatCell(0, false, near).View());
-          digest.Add(FormatCell('+', true, far).View());
+          digest.Add(FormatCell(kNoSign, Markup::Text, near).View());
+          digest.Add(FormatCell('+', Markup::Html, far).View());
           ++cells;
         }
       }

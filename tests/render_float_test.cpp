@@ -173,14 +173,14 @@ TEST(DecimalExponent, TheDecadeOfATableValueIsWhatTheLoopGives) {
 }
 
 TEST(FormatWidth, FitsNumbersInTheirWidth) {
-  EXPECT_EQ(FormatWidth(2.5, 8, 3, false, true, false), "     2.5");
-  EXPECT_EQ(FormatWidth(1234567, 8, 3, false, true, false), " 1.2E+06");
-  EXPECT_EQ(FormatWidth(2.5, 8, 3, true, true, false), " 2.5E+00");
-  EXPECT_EQ(FormatWidth(Undefined, 8, 3, false, false, false), "       ?");
-  EXPECT_EQ(FormatWidth(100, 6, 0, false, true, true), "100");
-  EXPECT_EQ(FormatWidth(100, 6, 0, false, false, false), "  100.");
+  EXPECT_EQ(FormatWidth(2.5, 8, 3, {.DropTrailingZeros = true}), "     2.5");
+  EXPECT_EQ(FormatWidth(1234567, 8, 3, {.DropTrailingZeros = true}), " 1.2E+06");
+  EXPECT_EQ(FormatWidth(2.5, 8, 3, {.ForceExponent = true, .DropTrailingZeros = true}), " 2.5E+00");
+  EXPECT_EQ(FormatWidth(Undefined, 8, 3), "       ?");
+  EXPECT_EQ(FormatWidth(100, 6, 0, {.DropTrailingZeros = true, .NoFill = true}), "100");
+  EXPECT_EQ(FormatWidth(100, 6, 0), "  100.");
   EXPECT_EQ(FormatWidth(1E150, 8, 3), "1.0E+150");
-  EXPECT_EQ(FormatWidth(2.5, 3, 3, false, false, true), "3.");  // the width leaves no decimal
+  EXPECT_EQ(FormatWidth(2.5, 3, 3, {.NoFill = true}), "3.");  // the width leaves no decimal
 }
 
 TEST(NumberSettings, FullExtendedPrecisionGivesEighteenDigits) {

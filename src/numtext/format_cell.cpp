@@ -13,32 +13,34 @@ namespace velmo {
 
 namespace {
 
-// The thresholds between the cell shapes, in the extended format: 0.995
-// rounds a little above 0.995 and 9.95 a little below 9.95, so the doubles
-// nearest to 0.995 and 9.95 both stay in the shape below.
-constexpr Extended kT1 = Extended(995) / Extended(1000);
-constexpr Extended kT2 = Extended(995) / Extended(100);
-constexpr Extended kT3 = 99.5;
+// The thresholds between the cell shapes, in the extended format: below
+// 0.995 three decimals (".ddd"), below 9.95 two ("d.dd"), below 99.5 one
+// ("dd.d"), from there whole metres ("ddd."). 0.995 rounds a little above
+// 0.995 and 9.95 a little below 9.95, so the doubles nearest to 0.995 and
+// 9.95 both stay in the shape below.
+constexpr Extended kThreeDecimalsBelow = Extended(995) / Extended(1000);
+constexpr Extended kTwoDecimalsBelow = Extended(995) / Extended(100);
+constexpr Extended kOneDecimalBelow = 99.5;
 
 // The same thresholds for doubles, compared as doubles.
-constexpr double kBelowOneMetre = LeastDoubleNotBelow(kT1);   // ".ddd" below
-constexpr double kBelowTenMetres = LeastDoubleNotBelow(kT2);  // "d.dd" below
-constexpr double kBelowHundredMetres = 99.5;                  // "dd.d" below
+constexpr double kThreeDecimalsBelowDouble = LeastDoubleNotBelow(kThreeDecimalsBelow);
+constexpr double kTwoDecimalsBelowDouble = LeastDoubleNotBelow(kTwoDecimalsBelow);
+constexpr double kOneDecimalBelowDouble = 99.5;
 // From here on the cell is in exponent form ("1.0E+05").
 constexpr double kExponentFormFrom = 100000;
 // Below this every cell is ".000": no rounding can reach 0.0005.
 constexpr double kSurelyZero = 1E-9;
 
 ShortText FormatMagnitude(Extended m) {
-  if (m < kT1) {
+  if (m < kThreeDecimalsBelow) {
     // Below one metre the leading "0" is left out: ".500".
-    ShortText text = FormatWidth(m, 6, 3, false, false, true);
+    ShortText text = FormatWidth(m, 6, 3, {.NoFill = true});
     text.EraseFront(1);
     return text;
   }
-  if (m < kT2) return FormatWidth(m, 6, 2, false, false, true);
-  if (m >= kT3) return FormatWidth(m, 7, 0, false, false, true);
-  return FormatWidth(m, 6, 1, false, false, true);
+  if (m < kTwoDecimalsBelow) return FormatWidth(m, 6, 2, {.NoFill = true});
+  if (m >= kOneDecimalBelow) return FormatWidth(m, 7, 0, {.NoFill = true});
+  return FormatWidth(m, 6, 1, {.NoFill = true});
 }
 
 /// round(q / 10^Drop), 5 and up: a division by a constant, which the
@@ -84,8 +86,11 @@ bool QuickCell(char sign, double x, ShortText& text) {
   if (!(x >= 0 && x < kExponentFormFrom)) return false;
   char chars[9];
   int size = 0;
-  if (sign != 0) chars[size++] = sign;
-  const int decimals = x < kBelowOneMetre ? 3 : x < kBelowTenMetres ? 2 : x < kBelowHundredMetres ? 1 : 0;
+  if (sign != kNoSign) chars[size++] = sign;
+  const int decimals = x < kThreeDecimalsBelowDouble ? 3
+                       : x < kTwoDecimalsBelowDouble ? 2
+                       : x < kOneDecimalBelowDouble  ? 1
+                                                     : 0;
   const std::uint64_t n = x < kSurelyZero ? 0 : KeptPlaces(x, decimals);
   // The shapes keep their width whatever the rounding: ".ddd" (n <= 995),
   // "d.dd", "dd.d" (100 <= n <= 995), and "ddd." up to "100000.".
@@ -120,20 +125,24 @@ bool QuickCell(char sign, double x, ShortText& text) {
   return true;
 }
 
-}  // namespace
-
-ShortText FormatCell(char sign, bool html, double x) {
-  if (IsUndefined(x)) return ShortText(html ? "&infin;" : "  INF");
-  ShortText text;
-  if (QuickCell(sign, x, text)) return text;
-  return FormatCellByRules(sign, html, x);
+ShortText Infinite(Markup markup) {
+  return ShortText(markup == Markup::Html ? "&infin;" : "  INF");
 }
 
-ShortText FormatCellByRules(char sign, bool html, double x) {
-  if (IsUndefined(x)) return ShortText(html ? "&infin;" : "  INF");
+}  // namespace
+
+ShortText FormatCell(char sign, Markup markup, double x) {
+  if (IsUndefined(x)) return Infinite(markup);
+  ShortText text;
+  if (QuickCell(sign, x, text)) return text;
+  return FormatCellByRules(sign, markup, x);
+}
+
+ShortText FormatCellByRules(char sign, Markup markup, double x) {
+  if (IsUndefined(x)) return Infinite(markup);
   ShortText text = FormatMagnitude(Abs(Extended(x)));
   if (x < 0) text.Prepend(1, '-');
-  if (sign != 0) text.Prepend(1, sign);
+  if (sign != kNoSign) text.Prepend(1, sign);
   return text;
 }
 

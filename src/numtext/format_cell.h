@@ -5,17 +5,24 @@
 
 namespace velmo {
 
+/// The document a cell is written for: the infinite limit is "  INF" in
+/// text and "&infin;" in HTML.
+enum class Markup { Text, Html };
+
+/// No sign in front of a cell.
+inline constexpr char kNoSign = 0;
+
 /// `x` in metres as a table cell: ".ddd" below 0.995, "d.dd" below 9.95,
 /// "dd.d" below 99.5, then whole metres with a point ("123.") up to
 /// 100000., then "d.dE+dd". An undefined value is "&infin;" in HTML and
 /// "  INF" in text, without sign. A negative value keeps its "-" in front
-/// of the text of its magnitude. `sign`, when not 0, goes in front of every
-/// finite value.
-ShortText FormatCell(char sign, bool html, double x);
+/// of the text of its magnitude. `sign`, unless kNoSign, goes in front of
+/// every finite value.
+ShortText FormatCell(char sign, Markup markup, double x);
 
 /// The same text by the general rules of number text alone, without the
 /// quick way that FormatCell takes for most values: the judge of that way
 /// in the tests and the fuzzer.
-ShortText FormatCellByRules(char sign, bool html, double x);
+ShortText FormatCellByRules(char sign, Markup markup, double x);
 
 }  // namespace velmo

@@ -72,8 +72,7 @@ std::int32_t DecimalExponent(Extended x) {
   return DecimalExponentByScaling(x);
 }
 
-ShortText FormatWidth(Extended x, int width, int maxDecimals, bool forceExponent, bool dropTrailingZeros,
-                      bool noFill) {
+ShortText FormatWidth(Extended x, int width, int maxDecimals, WidthOptions options) {
   ShortText text;
   if (IsUndefined(x)) {
     text.Append('?');
@@ -81,11 +80,11 @@ ShortText FormatWidth(Extended x, int width, int maxDecimals, bool forceExponent
     // The digits are found once, whichever form takes them.
     const DecimalDigits digits = EighteenDigits(x);
     std::int32_t n = DecimalExponent(x);
-    if (forceExponent || !FixedForm(digits, n, width, maxDecimals, dropTrailingZeros, text)) {
-      text = ExponentForm(digits, n, width, maxDecimals, dropTrailingZeros);
+    if (options.ForceExponent || !FixedForm(digits, n, width, maxDecimals, options.DropTrailingZeros, text)) {
+      text = ExponentForm(digits, n, width, maxDecimals, options.DropTrailingZeros);
     }
   }
-  if (!noFill && text.size() < static_cast<std::size_t>(std::max(width, 0))) {
+  if (!options.NoFill && text.size() < static_cast<std::size_t>(std::max(width, 0))) {
     text.Prepend(static_cast<std::size_t>(width) - text.size(), ' ');
   }
   return text;

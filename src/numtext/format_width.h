@@ -16,10 +16,16 @@ std::int32_t DecimalExponent(Extended x);
 /// by 0.1 (rounded to the extended format) or by 10 into [1, 10).
 std::int32_t DecimalExponentByScaling(Extended x);
 
+/// How FormatWidth may shape a number besides its width and decimals.
+struct WidthOptions {
+  bool ForceExponent = false;      // exponent form even where fixed fits
+  bool DropTrailingZeros = false;  // "2.500" -> "2.5", "2.0E+00" -> "2E+00"
+  bool NoFill = false;             // no blanks on the left
+};
+
 /// `x` in fixed notation with at most `maxDecimals` decimals if it fits in
 /// `width`, else in exponent form; "?" for an undefined value. Blanks on the
-/// left up to `width` unless `noFill`; a longer text is not shortened.
-ShortText FormatWidth(Extended x, int width, int maxDecimals, bool forceExponent = false,
-                      bool dropTrailingZeros = false, bool noFill = false);
+/// left up to `width` unless NoFill; a longer text is not shortened.
+ShortText FormatWidth(Extended x, int width, int maxDecimals, WidthOptions options = {});
 
 }  // namespace velmo

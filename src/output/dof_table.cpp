@@ -69,12 +69,12 @@ void WriteRow(TextWriter& out, const RunSettings& settings, double distance, dou
   const bool html = settings.HTML;
   if (html) {
     out.Line("<TR> <TH CLASS=DIST>");
-    out.Text(FormatCell(0, true, distance).View());
+    out.Text(FormatCell(kNoSign, Markup::Html, distance).View());
     out.LineEnd();
   } else {
     WriteReal(out, focal, 5, 1);
     out.Char(' ');
-    out.Text(FormatCell(0, false, distance).View());
+    out.Text(FormatCell(kNoSign, Markup::Text, distance).View());
   }
   for (int a = 0; a < settings.ApertureCount; ++a) {
     double near, far;
@@ -86,14 +86,14 @@ void WriteRow(TextWriter& out, const RunSettings& settings, double distance, dou
     }
     if (html) {
       out.Text("<TD>");
-      out.Text(FormatCell(settings.NearSign, true, near).View());
+      out.Text(FormatCell(NearSign(settings), Markup::Html, near).View());
       out.Char(settings.Relative ? ' ' : '-');
-      out.Text(FormatCell(settings.FarSign, true, far).View());
+      out.Text(FormatCell(FarSign(settings), Markup::Html, far).View());
       out.LineEnd();
     } else {
       out.Char(' ');
-      out.Text(FormatCell(settings.NearSign, false, near).View());
-      out.Text(FormatCell(settings.FarSign, false, far).View());
+      out.Text(FormatCell(NearSign(settings), Markup::Text, near).View());
+      out.Text(FormatCell(FarSign(settings), Markup::Text, far).View());
     }
   }
   out.LineEnd();
@@ -103,7 +103,8 @@ void WriteHyperfocalRow(TextWriter& out, const RunSettings& settings, double foc
   out.Line("<TR><TD CLASS=HYPER>HD");
   for (int a = 0; a < settings.ApertureCount; ++a) {
     out.Text("<TD CLASS=HYPER>");
-    out.Text(FormatCell(0, true, HyperfocalDistance(settings.CoC, settings.Apertures[a], focal)).View());
+    out.Text(FormatCell(kNoSign, Markup::Html, HyperfocalDistance(settings.CoC, settings.Apertures[a], focal))
+                 .View());
     out.LineEnd();
   }
 }

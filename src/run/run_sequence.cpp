@@ -1,5 +1,6 @@
 #include "run/run_sequence.h"
 
+#include <array>
 #include <memory>
 #include <new>
 
@@ -78,7 +79,6 @@ class RunSequence {
       console_.Line("Current path: " + platform_.CurrentDirectory());
       return false;
     }
-    documentName_ = ChangeExtension(name, ".txt");
     settings_.SettingsFileName = platform_.FullPath(name);
     console_.Line("Using " + settings_.SettingsFileName);
     console_.LineEnd();
@@ -128,9 +128,9 @@ class RunSequence {
   /// Fetches one list and converts every item; false when it has none.
   bool ReadList(const ListKey& list, std::span<const std::string> sections) {
     std::uint16_t& count = settings_.*list.Count;
-    count = ini_->LookupList(sections, list.Key, settings_.Items, count);
+    count = ini_->LookupList(sections, list.Key, items_, kListCapacity);
     for (std::uint16_t i = 0; i < count; ++i) {
-      const std::string& item = settings_.Items[i];
+      const std::string& item = items_[i];
       (settings_.*list.Values)[i] =
           list.InfinityFromN && item.front() == 'N' ? Undefined : StoreDouble(ParseNumber(item));
     }
@@ -140,18 +140,17 @@ class RunSequence {
   /// Names, creates and writes the document; false when it would replace
   /// the settings file.
   bool WriteDocument() {
-    if (settings_.HTML) documentName_ = ChangeExtension(documentName_, settings_.TableOnly ? ".i" : ".html");
-    const std::string& name = settings_.OutputFileName = platform_.FullPath(documentName_);
-    if (settings_.Relative) {
-      settings_.NearSign = '-';
-      settings_.FarSign = '+';
-    }
-    if (platform_.SameFile(documentName_, settingsName_)) {
+    // Beside the settings file, named after it, by the form it takes.
+    const std::string documentName = ChangeExtension(settingsName_, !settings_.HTML       ? ".txt"
+                                                                    : settings_.TableOnly ? ".i"
+                                                                                          : ".html");
+    const std::string& name = settings_.OutputFileName = platform_.FullPath(documentName);
+    if (platform_.SameFile(documentName, settingsName_)) {
       console_.Line("*** ERROR: " + name + " would replace the settings file");
       return false;
     }
     const bool page = settings_.HTML && !settings_.TableOnly;
-    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(documentName_);
+    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(documentName);
     auto document = std::make_unique<TextWriter>(*sink);
     if (page) WritePageHead(*document, settings_);
     WriteDofTable(*document, settings_);
@@ -166,12 +165,14 @@ class RunSequence {
   LineReader& input_;
   Platform& platform_;
   RunSettings settings_;
-  // The files by the names the user gave: every file operation uses these,
-  // so the file found is the file read and the document lies beside it,
-  // however long or strange the full paths that the console shows.
+  // The settings file by the name the user gave: every file operation uses
+  // it (or the document's name made from it), so the file found is the file
+  // read and the document lies beside it, however long or strange the full
+  // paths that the console shows.
   std::string settingsName_;
-  std::string documentName_;
   std::unique_ptr<TC_Ini_File> ini_;
+  // The items of one list line, shared by the three lists in turn.
+  std::array<std::string, kListCapacity> items_;
 };
 
 void ReportFailure(TextWriter& console, Platform& platform, std::string_view className,

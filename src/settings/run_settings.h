@@ -11,24 +11,32 @@ namespace velmo {
 inline constexpr std::uint16_t kListCapacity = 64;
 
 struct RunSettings {
-  // First the most items to read, then the number read.
-  std::uint16_t DistanceCount = kListCapacity;
-  std::uint16_t FocalCount = kListCapacity;
-  std::uint16_t ApertureCount = kListCapacity;
+  // How many values each list holds.
+  std::uint16_t DistanceCount = 0;
+  std::uint16_t FocalCount = 0;
+  std::uint16_t ApertureCount = 0;
   double CoC = 0.015;       // circle of confusion, mm
   double Multiplier = 0.0;  // focal-length multiplier; none when not above 0
   bool HTML = true;
   bool TableOnly = false;
   std::string SettingsFileName;
   bool Relative = false;
-  char NearSign = 0;  // 0: no sign
-  char FarSign = 0;
   std::array<double, kListCapacity> Distances{};  // m; Undefined is infinity
   std::array<double, kListCapacity> Focals{};     // mm
   std::array<double, kListCapacity> Apertures{};  // f-numbers
-  std::array<std::string, kListCapacity> Items;   // shared by the three lists
   std::string Comment;
   std::string OutputFileName;
 };
+
+/// The character in front of every near limit: "-" in relative mode, where
+/// limits are offsets in front of the focus distance, else none (0).
+inline char NearSign(const RunSettings& settings) {
+  return settings.Relative ? '-' : 0;
+}
+
+/// The character in front of every far limit: "+" in relative mode.
+inline char FarSign(const RunSettings& settings) {
+  return settings.Relative ? '+' : 0;
+}
 
 }  // namespace velmo
