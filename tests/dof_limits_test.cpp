@@ -10,13 +10,6 @@
 namespace velmo {
 namespace {
 
-TEST(DofLimits, TheMillimetreFactorIsOneThousandthInExtendedPrecision) {
-  // 0x83126E978D4FDF3B x 2^-73, a little below 0.001.
-  const Extended m = test::Ratio(1, 1000);
-  EXPECT_TRUE(test::SameBits(m, test::Fields(false, SoftExtended::kBias - 10, 0x83126E978D4FDF3Bull)));
-  EXPECT_LT(m * 1000, Extended(1)) << "a hair below 0.001";
-}
-
 TEST(DofLimits, GiveTheLimitsOfAFiftyMillimetreLensToTheLastBit) {
   struct Case {
     double distance;

@@ -88,19 +88,6 @@ TEST(RenderFloat, RoundsTheEighteenDigitsFirstThenFiveUp) {
   EXPECT_EQ(RenderFloat(1234.5, FloatForm::Fixed, 7, 0), "1235");
 }
 
-TEST(EighteenDigits, DoNotDependOnTheRoundingMode) {
-  const Extended values[] = {2.675, 0.15, Ratio(1, 3), Ratio(1234567890123456785, 10), Ratio(1, 10)};
-  for (Extended x : values) {
-    DecimalDigits nearest = EighteenDigits(x);
-    for (int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
-      std::fesetround(mode);
-      DecimalDigits other = EighteenDigits(x);
-      std::fesetround(FE_TONEAREST);
-      EXPECT_EQ(other.Significand, nearest.Significand);
-    }
-  }
-}
-
 TEST(DecimalExponent, IsTheExponentOfTheLeadingDigit) {
   struct Case {
     Extended x;

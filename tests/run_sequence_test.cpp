@@ -135,7 +135,7 @@ TEST_F(RunTest, TakesTheNameFromThePromptWhenNoArgumentIsGiven) {
   EXPECT_EQ(console_, kBanner + "Enter the inifile name to use: " +
                           CrLf({"Using " + ini, "", "Working...", "", "Created " + fragment,
                                 "Done. Press Enter to exit."}));
-  EXPECT_EQ(platform_.document.substr(0, 19), "<TABLE CLASS=DOF>\r\n");
+  EXPECT_EQ(platform_.created, std::vector<std::string>{fragment});
 }
 
 TEST_F(RunTest, TheFirstNonEmptyArgumentNamesTheSettingsFile) {

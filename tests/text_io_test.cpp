@@ -72,8 +72,11 @@ TEST(TextWriter, SpillsLargeOutputAndReportsAFailedWrite) {
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "Disk full");
   }
-  EXPECT_EQ(sink.bytes.size() % 65536, 0u);
-  EXPECT_LE(sink.bytes.size(), 100000u);
+  // What reached the disk before it was full is what was written, in order.
+  ASSERT_FALSE(sink.bytes.empty());
+  std::string written;
+  while (written.size() < sink.bytes.size()) written += line + "\r\n";
+  EXPECT_EQ(sink.bytes, written.substr(0, sink.bytes.size()));
 }
 
 TEST(InOutError, MapsSystemErrorsToTheMessagesUsersKnow) {
@@ -100,8 +103,6 @@ TEST(InOutError, MapsSystemErrorsToTheMessagesUsersKnow) {
       {EBADF, "I/O error 9"},
   };
   for (const Case& c : cases) EXPECT_EQ(InOutFailureFromErrno(c.err).Message, c.message) << c.err;
-  EXPECT_EQ(InOutErrorMessage(100), "Read beyond end of file");
-  EXPECT_EQ(InOutErrorMessage(106), "Invalid numeric input");
   EXPECT_EQ(InOutErrorMessage(32), "I/O error 32");
 }
 

@@ -75,9 +75,7 @@ TEST(WriteReal, HandlesSignsCarriesAndTheExponentForm) {
 
 TEST(WriteReal, LimitsWidthAndDecimals) {
   EXPECT_EQ(Real(1, 300, 0).size(), 255u);
-  std::string many = Real(1, 1, 500);
-  EXPECT_EQ(many.size(), 2u + 216u);
-  EXPECT_EQ(many.substr(0, 4), "1.00");
+  EXPECT_EQ(Real(1, 1, 500), "1." + std::string(216, '0'));
 }
 
 }  // namespace

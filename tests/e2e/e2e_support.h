@@ -32,6 +32,8 @@ inline const std::string kBanner = CrLf({
 });
 inline const std::string kDone = "Done. Press Enter to exit.\r\n";
 inline const std::string kNormalLensLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
+/// A 50 mm lens at f/4 and f/8 as a text table: normal-lens.txt.
+inline const std::string kNormalLensText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
 
 inline std::string Expected(const std::string& name) {
   return ReadFile(std::string(VELMO_EXPECTED_DIR) + "/" + name);

@@ -11,8 +11,6 @@ namespace {
 
 using namespace test;
 
-const std::string kNormalLensText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
-
 TEST_F(EndToEnd, ClosedInputAtThePromptGivesAnEmptyName) {
   RunOptions options;
   options.closeInput = true;
@@ -88,9 +86,7 @@ TEST_F(EndToEnd, ATenMegabyteSettingsFile) {
   std::string padding;
   for (int i = 0; i < 210000; ++i) padding += "; a comment line of some fifty characters........\n";
   ASSERT_GT(padding.size(), 10000000u);
-  auto start = std::chrono::steady_clock::now();
   ExpectDocument(Settings("big.ini", padding + kNormalLensText), "big.txt", "normal-lens.txt");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 TEST_F(EndToEnd, LinesOfAHundredThousandCharacters) {

@@ -11,8 +11,6 @@ namespace {
 
 using namespace test;
 
-const std::string kNormalLensText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
-
 std::string Report(const std::string& className, const std::string& message) {
   return CrLf({"Exception " + className + " in module velmo at ????????.", message + ".", ""});
 }
