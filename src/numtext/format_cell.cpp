@@ -84,9 +84,7 @@ std::uint64_t KeptPlaces(double x, int decimals) {
 /// the values it leaves to the general rules.
 bool QuickCell(char sign, double x, ShortText& text) {
   if (!(x >= 0 && x < kExponentFormFrom)) return false;
-  char chars[9];
-  int size = 0;
-  if (sign != kNoSign) chars[size++] = sign;
+  if (sign != kNoSign) text.Append(sign);
   const int decimals = x < kThreeDecimalsBelowDouble ? 3
                        : x < kTwoDecimalsBelowDouble ? 2
                        : x < kOneDecimalBelowDouble  ? 1
@@ -94,34 +92,33 @@ bool QuickCell(char sign, double x, ShortText& text) {
   const std::uint64_t n = x < kSurelyZero ? 0 : KeptPlaces(x, decimals);
   // The shapes keep their width whatever the rounding: ".ddd" (n <= 995),
   // "d.dd", "dd.d" (100 <= n <= 995), and "ddd." up to "100000.".
-  auto digit = [&](std::uint64_t value) { chars[size++] = static_cast<char>('0' + value % 10); };
+  auto digit = [&](std::uint64_t value) { text.Append(static_cast<char>('0' + value % 10)); };
   switch (decimals) {
     case 3:
-      chars[size++] = '.';
+      text.Append('.');
       digit(n / 100);
       digit(n / 10);
       digit(n);
       break;
     case 2:
       digit(n / 100);
-      chars[size++] = '.';
+      text.Append('.');
       digit(n / 10);
       digit(n);
       break;
     case 1:
       digit(n / 100);
       digit(n / 10);
-      chars[size++] = '.';
+      text.Append('.');
       digit(n);
       break;
     default: {
       std::size_t places = 3;
       while (places < 6 && n >= kPowerOf10[places]) ++places;
       for (std::size_t p = places; p > 0; --p) digit(n / kPowerOf10[p - 1]);
-      chars[size++] = '.';
+      text.Append('.');
     }
   }
-  text = ShortText(std::string_view(chars, static_cast<std::size_t>(size)));
   return true;
 }
 

@@ -5,7 +5,7 @@
 
 namespace velmo {
 
-void TextWriter::Text(std::string_view text) {
+void TextWriter::TextAcrossBuffers(std::string_view text) {
   while (!text.empty()) {
     if (used_ == sizeof buffer_) Spill();
     std::size_t n = std::min(text.size(), sizeof buffer_ - used_);
@@ -18,11 +18,6 @@ void TextWriter::Text(std::string_view text) {
 void TextWriter::TextInField(std::string_view text, int width) {
   Blanks(width - static_cast<int>(text.size()));
   Text(text);
-}
-
-void TextWriter::Char(char c) {
-  if (used_ == sizeof buffer_) Spill();
-  buffer_[used_++] = c;
 }
 
 void TextWriter::Integer(long long value) {

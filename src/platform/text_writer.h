@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "platform/byte_stream.h"
@@ -23,10 +24,21 @@ class TextWriter {
   TextWriter& operator=(const TextWriter&) = delete;
 
   /// The characters as they are.
-  void Text(std::string_view text);
+  void Text(std::string_view text) {
+    // Most texts are a table cell or a tag: straight into the buffer.
+    if (text.size() <= sizeof buffer_ - used_) {
+      std::memcpy(buffer_ + used_, text.data(), text.size());
+      used_ += text.size();
+    } else {
+      TextAcrossBuffers(text);
+    }
+  }
   /// Blanks first when `text` is shorter than `width`, then the text.
   void TextInField(std::string_view text, int width);
-  void Char(char c);
+  void Char(char c) {
+    if (used_ == sizeof buffer_) Spill();
+    buffer_[used_++] = c;
+  }
   /// Decimal digits, no leading blanks.
   void Integer(long long value);
   /// `count` blanks (none when count <= 0).
@@ -48,6 +60,7 @@ class TextWriter {
 
  private:
   void Spill();
+  void TextAcrossBuffers(std::string_view text);
 
   ByteSink& sink_;
   bool lineBuffered_;
