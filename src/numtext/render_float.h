@@ -18,6 +18,6 @@ ShortText RenderFloat(Extended x, FloatForm form, int precision, int digits);
 
 /// The same from the 18 digits of the value, for a caller that renders one
 /// value more than once.
-ShortText RenderFloat(DecimalDigits value, FloatForm form, int precision, int digits);
+ShortText RenderFloat(DecimalDigits d, FloatForm form, int precision, int digits);
 
 }  // namespace velmo
