@@ -6,6 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -177,10 +181,17 @@ void HostPlatform::OpenInViewer(const std::string& name) {
 }
 
 std::string HostPlatform::ProgramFileName() {
+#ifdef __APPLE__
+  char path[PATH_MAX + 1];
+  std::uint32_t size = sizeof path;
+  if (::_NSGetExecutablePath(path, &size) != 0) return "velmo";
+  return std::string(NamePart(path));
+#else
   std::vector<char> buffer(PATH_MAX + 1);
   ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
   if (n <= 0) return "velmo";
   return std::string(NamePart(std::string_view(buffer.data(), static_cast<std::size_t>(n))));
+#endif
 }
 
 std::unique_ptr<ByteSource> StandardInput() {
