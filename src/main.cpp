@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
   velmo::HostPlatform platform;
   platform.PrepareProcess();
   velmo::InitNumberSettings();
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+  const std::vector<std::string> arguments = velmo::CommandLineArguments(argc, argv);
   auto in = velmo::StandardInput();
   auto out = velmo::StandardOutput();
   return velmo::RunVelmo(arguments, *in, *out, platform);

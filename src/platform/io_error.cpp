@@ -33,7 +33,9 @@ int NamedCode(int err) {
     // write: "File access denied" says what to do about it.
     case EISDIR: return kFileAccessDenied;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG: return kDiskFull;
     default: return 0;
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/byte_stream.h"
 
@@ -69,6 +70,9 @@ class HostPlatform : public Platform {
   const void* AllocationFailureAddress() override;
   void PrepareProcess() override;
 };
+
+/// The arguments of the command line, without the program's name, in UTF-8.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 /// Standard input and output of the process. Failures throw EInOutError.
 std::unique_ptr<ByteSource> StandardInput();

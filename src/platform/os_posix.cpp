@@ -194,6 +194,10 @@ std::string HostPlatform::ProgramFileName() {
 #endif
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 std::unique_ptr<ByteSource> StandardInput() {
   return std::make_unique<FdSource>(STDIN_FILENO);
 }

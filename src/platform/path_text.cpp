@@ -4,8 +4,20 @@
 
 namespace velmo {
 
+namespace {
+
+// Where a name's directory ends: at a separator, or, on Windows, also at
+// the backslash and after a drive letter ("C:x.ini").
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "/\\:";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+}  // namespace
+
 std::string ChangeExtension(std::string_view name, std::string_view extension) {
-  std::size_t slash = name.rfind('/');
+  std::size_t slash = name.find_last_of(kSeparators);
   std::size_t dot = name.rfind('.');
   bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
   std::string result(hasExtension ? name.substr(0, dot) : name);
@@ -14,7 +26,7 @@ std::string ChangeExtension(std::string_view name, std::string_view extension) {
 }
 
 std::string_view NamePart(std::string_view path) {
-  std::size_t slash = path.rfind('/');
+  std::size_t slash = path.find_last_of(kSeparators);
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
