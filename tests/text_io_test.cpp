@@ -79,32 +79,5 @@ TEST(TextWriter, SpillsLargeOutputAndReportsAFailedWrite) {
   EXPECT_EQ(sink.bytes, written.substr(0, sink.bytes.size()));
 }
 
-TEST(InOutError, MapsSystemErrorsToTheMessagesUsersKnow) {
-  struct Case {
-    int err;
-    const char* message;
-  };
-  const Case cases[] = {
-      {ENOENT, "File not found"},
-      {ENAMETOOLONG, "Invalid filename"},
-      {EMFILE, "Too many open files"},
-      {ENFILE, "Too many open files"},
-      {EACCES, "File access denied"},
-      {EPERM, "File access denied"},
-      {EROFS, "File access denied"},
-      {EISDIR, "File access denied"},
-      {ENOSPC, "Disk full"},
-      {EDQUOT, "Disk full"},
-      {EFBIG, "Disk full"},
-      // Unnamed failures show their own number, also where it equals a named
-      // code: EIO is 5, ENETUNREACH 101.
-      {EIO, "I/O error 5"},
-      {ENETUNREACH, "I/O error 101"},
-      {EBADF, "I/O error 9"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(InOutFailureFromErrno(c.err).Message, c.message) << c.err;
-  EXPECT_EQ(InOutErrorMessage(32), "I/O error 32");
-}
-
 }  // namespace
 }  // namespace velmo

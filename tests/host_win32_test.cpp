@@ -1,0 +1,89 @@
+// The Windows platform layer on the real system (under wine in CI).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/exceptions.h"
+#include "platform/os.h"
+#include "platform/path_text.h"
+#include "test_support.h"
+
+namespace velmo {
+namespace {
+
+TEST(WindowsPaths, SplitAtBackslashesAndDriveLetters) {
+  EXPECT_EQ(ChangeExtension("C:\\photo\\lenses.ini", ".txt"), "C:\\photo\\lenses.txt");
+  EXPECT_EQ(ChangeExtension("C:\\photo.d\\lenses", ".txt"), "C:\\photo.d\\lenses.txt");
+  EXPECT_EQ(ChangeExtension("C:x.ini", ".html"), "C:x.html");
+  EXPECT_EQ(NamePart("\\\\server\\share\\lenses.i"), "lenses.i");
+  EXPECT_EQ(NamePart("C:lenses.i"), "lenses.i");
+  EXPECT_EQ(NamePart("D:/mixed\\lenses.i"), "lenses.i");
+}
+
+TEST(HostPlatform, SeesFilesAndDirectoriesByTheirWindowsNames) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string file = dir.File("a.ini");
+  test::WriteFile(file, "x");
+  EXPECT_TRUE(platform.FileExists(file));
+  EXPECT_FALSE(platform.FileExists(dir.Path().string()));
+  EXPECT_FALSE(platform.FileExists(dir.File("none.ini")));
+  EXPECT_TRUE(platform.SameFile(file, dir.Path().string() + "\\.\\a.ini"));
+  EXPECT_FALSE(platform.SameFile(file, dir.File("none.ini")));
+  EXPECT_EQ(platform.FullPath("C:\\x\\..\\y.ini"), "C:\\y.ini");
+  EXPECT_EQ(platform.ProgramFileName(), "platform_test.exe");
+}
+
+TEST(HostPlatform, ANonAsciiNameIsTheSameFileInEveryCall) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string name = dir.File("objektiv-\xC3\xA4\xC3\xB6\xC3\xBC-\xE5\x86\x99.ini");  // UTF-8
+  auto document = platform.CreateDocument(name);
+  document->Write("[VELMO]\r\n", 9);
+  document->Close();
+  EXPECT_TRUE(platform.FileExists(name));
+  // The name on the disk is the Unicode one, not its bytes in a code page.
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(reinterpret_cast<const char8_t*>(name.c_str()))));
+  std::string content;
+  ASSERT_TRUE(platform.ReadWholeFile(name, content));
+  EXPECT_EQ(content, "[VELMO]\r\n");
+}
+
+TEST(HostPlatform, ADocumentHeldByAnotherWriterIsASharingViolation) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string name = dir.File("doc.txt");
+  test::WriteFile(name, "earlier");
+  auto first = platform.CreateDocument(name);
+  first->Write("new", 3);
+  try {
+    platform.CreateDocument(name);
+    FAIL() << "a second writer was let in";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Code(), 32);
+    EXPECT_EQ(e.Message(), "I/O error 32");
+  }
+  first->Close();
+  EXPECT_EQ(test::ReadFile(name), "new");
+}
+
+TEST(HostPlatform, CreatingADocumentReportsTheSystemsCode) {
+  test::TempDir dir;
+  HostPlatform platform;
+  try {
+    platform.CreateDocument(dir.File("missing\\doc.txt"));
+    FAIL();
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Code(), 3);  // the path was not found
+    EXPECT_EQ(e.Message(), "Invalid filename");
+  }
+  try {
+    platform.CreateDocument(dir.Path().string());
+    FAIL();
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Message(), "File access denied");
+  }
+}
+
+}  // namespace
+}  // namespace velmo
