@@ -5,6 +5,7 @@
 #include <float.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
