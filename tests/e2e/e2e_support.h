@@ -160,6 +160,21 @@ class EndToEnd : public ::testing::Test {
 #endif
   }
 
+  /// The console of a Windows build in the terms of this system: it names
+  /// files as Z:\tmp\..., and itself as velmo.exe (WindowsNamesItselfWithExe
+  /// checks that name).
+  static std::string FromWindows(const std::string& console) {
+    std::string text = std::regex_replace(console, std::regex("Z:\\\\"), "/");
+    text = std::regex_replace(text, std::regex("\\\\"), "/");
+    return std::regex_replace(text, std::regex(" in module velmo\\.exe at "), " in module velmo at ");
+  }
+
+  /// True when the program is a Windows build, started through wine.
+  static bool UnderWine() {
+    const std::vector<std::string> words = Launcher();
+    return !words.empty() && std::filesystem::path(words.front()).filename() == "wine";
+  }
+
   /// What starts the program where it does not run natively: an emulator
   /// and its options; nothing otherwise.
   static std::vector<std::string> Launcher() {
@@ -184,6 +199,7 @@ class EndToEnd : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     std::string raw = options.outputDevice.empty() ? ReadFile(OutputFile()) : "";
+    if (UnderWine()) raw = FromWindows(raw);
     // The code position differs from build to build; its form does not.
     std::string console = std::regex_replace(raw, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, console, raw};
@@ -231,7 +247,9 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.console, Using(settings) + "Created " + path + "\r\n" + kDone);
     EXPECT_EQ(ReadFile(path), Expected(expected)) << document;
-    EXPECT_EQ(Viewed(true), path + "\n");
+    // Under wine the viewer is started by wine's own shell, outside the
+    // fake viewer's reach.
+    if (!UnderWine()) EXPECT_EQ(Viewed(true), path + "\n");
   }
 
   struct Kept {

@@ -61,10 +61,11 @@ TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
             kBanner + "Enter the inifile name to use: " +
                 CrLf({"Using " + ini, "", "Working...", "", "Created " + work_ + "/lenses.txt"}) + kDone);
   EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
-  EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
+  if (!UnderWine()) EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
 }
 
 TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsThroughALinkIsRefused) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX symbolic link names the settings file";
   std::string viaLink = Settings("other.html", "[VELMO]\n" + kNormalLensLists);
   std::filesystem::create_symlink(viaLink, work_ + "/other.ini");
   // "other.ini" is a link to "other.html", the page that it would write.
@@ -76,6 +77,8 @@ TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsThroughALinkIsRefused) {
 }
 
 TEST_F(EndToEnd, ADocumentHeldByAnotherProgramIsReported) {
+  if (UnderWine())
+    GTEST_SKIP() << "a POSIX lock is no Windows sharing; the Windows host tests hold the document open";
   std::string ini = Settings("lenses.ini", "[VELMO]\n" + kNormalLensLists);
   std::string page = work_ + "/lenses.html";
   WriteFile(page, "held");
@@ -90,6 +93,7 @@ TEST_F(EndToEnd, ADocumentHeldByAnotherProgramIsReported) {
 }
 
 TEST_F(EndToEnd, AReadOnlyDocumentCannotBeReplaced) {
+  if (UnderWine()) GTEST_SKIP() << "the program runs as another POSIX user";
   // Root is not stopped by permissions, so as root the program runs as an
   // unprivileged user.
   if (!CanRunAsNobody()) GTEST_SKIP() << "an unprivileged user cannot run " << VELMO_PROGRAM;

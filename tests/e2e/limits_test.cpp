@@ -16,6 +16,7 @@ std::string Report(const std::string& className, const std::string& message) {
 }
 
 TEST_F(EndToEnd, AFileSizeLimitIsADiskFullNotADeath) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX resource limit";
   std::string ini = Settings("lenses.ini", "[VELMO]\nCoC=0.03\n" + kNormalLensLists);
   RunOptions options;
   options.fileSizeLimit = 1024;  // the page is larger; the console smaller
@@ -25,6 +26,7 @@ TEST_F(EndToEnd, AFileSizeLimitIsADiskFullNotADeath) {
 }
 
 TEST_F(EndToEnd, ANamedPipeWhereTheDocumentGoesIsNoWait) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX named pipe";
   std::string ini = Settings("lenses.ini", kNormalLensText);
   ASSERT_EQ(::mkfifo((work_ + "/lenses.txt").c_str(), 0644), 0);
   Outcome outcome = Run({ini});
@@ -42,6 +44,7 @@ TEST_F(EndToEnd, AFailingConsoleEndsTheRunBeforeTheDocumentIsTouched) {
 }
 
 TEST_F(EndToEnd, TheWaitAndThePromptKeepNoEndlessLine) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX resource limit";
   if (!MemoryCanBeLimited()) GTEST_SKIP() << "the program's memory cannot be limited in this build";
   // 400 MB without a line end (a sparse file: no disk), under 150 MB.
   RunOptions options;
@@ -88,6 +91,7 @@ std::string ReadAt(int directory, const char* name) {
 }
 
 TEST_F(EndToEnd, ASettingsFileBeyondThePathLimitIsReadWhereItWasFound) {
+  if (UnderWine()) GTEST_SKIP() << "Windows paths end at 260 characters";
   // qemu-user's getcwd fails below the path limit (ENOENT), where the
   // kernel and the C library manage.
   if (!Launcher().empty()) GTEST_SKIP() << "the emulator cannot name a directory beyond the path limit";
@@ -110,6 +114,7 @@ TEST_F(EndToEnd, ASettingsFileBeyondThePathLimitIsReadWhereItWasFound) {
 }
 
 TEST_F(EndToEnd, DotDotAfterASymbolicLinkReadsTheFileItFound) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX symbolic link";
   // link -> real/inner, so link/../velmo.ini is real/velmo.ini to the
   // system, while the text alone would say velmo.ini beside link.
   std::filesystem::create_directories(work_ + "/real/inner");
@@ -136,6 +141,7 @@ std::vector<std::string> Failing(const std::string& call, const std::string& err
 }
 
 TEST_F(EndToEnd, AFileSystemWithoutLocksIsWrittenWithoutTheLock) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX locks";
   if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to make the lock fail";
   for (const char* error : {"ENOLCK", "EOPNOTSUPP"}) {
     std::string ini = Settings("lenses.ini", kNormalLensText);
@@ -149,6 +155,7 @@ TEST_F(EndToEnd, AFileSystemWithoutLocksIsWrittenWithoutTheLock) {
 }
 
 TEST_F(EndToEnd, AReadErrorInTheSettingsFileIsAFailureNotAnEmptyFile) {
+  if (UnderWine()) GTEST_SKIP() << "strace makes a POSIX read fail";
   if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to make the read fail";
   std::string ini = Settings("lenses.ini", kNormalLensText);
   RunOptions options;
@@ -174,7 +181,21 @@ std::string FunctionAtPosition(const std::string& console) {
   return function;
 }
 
+TEST_F(EndToEnd, WindowsNamesItselfWithExe) {
+  if (!UnderWine()) GTEST_SKIP() << "only a Windows build is velmo.exe";
+  std::string ini = Settings("lenses.ini", "[VELMO]\nDistance=n\nAperture=8\nFocal=50\n");
+  Outcome outcome = Run({ini});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(std::regex_replace(ReadFile(OutputFile()), std::regex(" at [0-9A-F]{8}\\."), " at ????????."),
+            "VELMO: DOF TABULATION BY THE VELMO DEVELOPERS\r\nVersion 1.01 of 2007/02/25\r\n"
+            "Updates at https://velmo.example.org/\r\nUsing Z:" +
+                std::regex_replace(ini, std::regex("/"), "\\") +
+                "\r\n\r\nWorking...\r\n\r\nException EConvertError in module velmo.exe at ????????.\r\n"
+                "'n' is not a valid floating point value.\r\n\r\n");
+}
+
 TEST_F(EndToEnd, TheFailurePositionNamesTheFunctionThatRaised) {
+  if (UnderWine()) GTEST_SKIP() << "the position of a Windows program is looked up with the image base added";
   std::string ini = Settings("lenses.ini", "[VELMO]\nDistance=n\nAperture=8\nFocal=50\n");
   Outcome outcome = Run({ini});
   ASSERT_EQ(outcome.status, 1);
@@ -182,6 +203,7 @@ TEST_F(EndToEnd, TheFailurePositionNamesTheFunctionThatRaised) {
 }
 
 TEST_F(EndToEnd, OutOfMemoryHasARealPositionToo) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX resource limit";
   if (!MemoryCanBeLimited()) GTEST_SKIP() << "the program's memory cannot be limited in this build";
   // A settings file of 256 MB (sparse) cannot be read within 96 MB.
   std::string ini = work_ + "/huge.ini";
