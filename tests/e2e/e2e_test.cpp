@@ -92,6 +92,47 @@ TEST_F(EndToEnd, ADocumentHeldByAnotherProgramIsReported) {
   EXPECT_EQ(ReadFile(page), "held");
 }
 
+TEST_F(EndToEnd, ADocumentHeldOpenByAnotherWindowsProgramIsASharingViolation) {
+#ifdef VELMO_WINDOWS_HOLDER
+  std::string ini = Settings("lenses.ini", "[VELMO]\n" + kNormalLensLists);
+  WriteFile(work_ + "/lenses.html", "held");
+  // The holder keeps the page open until its input ends.
+  int toHolder[2], fromHolder[2];
+  ASSERT_EQ(::pipe(toHolder), 0);
+  ASSERT_EQ(::pipe(fromHolder), 0);
+  pid_t holder = ::fork();
+  if (holder == 0) {
+    ::dup2(toHolder[0], 0);
+    ::dup2(fromHolder[1], 1);
+    ::close(toHolder[1]);
+    ::close(fromHolder[0]);
+    if (::chdir(work_.c_str()) != 0) ::_exit(126);
+    std::vector<std::string> words = Launcher();
+    words.insert(words.end(), {VELMO_WINDOWS_HOLDER, "lenses.html"});
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(toHolder[0]);
+  ::close(fromHolder[1]);
+  char said[5] = {};
+  ASSERT_EQ(::read(fromHolder[0], said, 4), 4);
+  ASSERT_STREQ(said, "held");
+  Outcome outcome = Run({ini});
+  ::close(toHolder[1]);
+  ::close(fromHolder[0]);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.console,
+            Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "I/O error 32.", ""}));
+  EXPECT_EQ(ReadFile(work_ + "/lenses.html"), "held");
+#else
+  GTEST_SKIP() << "the holder is a Windows program";
+#endif
+}
+
 TEST_F(EndToEnd, AReadOnlyDocumentCannotBeReplaced) {
   if (UnderWine()) GTEST_SKIP() << "the program runs as another POSIX user";
   // Root is not stopped by permissions, so as root the program runs as an
