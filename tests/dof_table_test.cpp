@@ -151,6 +151,57 @@ TEST(DofTable, RelativeTextRowsWidenTheHeaderAndSignFiniteCells) {
                       }));
 }
 
+TEST(DofTable, FeetGiveTheClosedFormCellsOverTheSameRangeOfFocalLengths) {
+  // In feet: s f^2 / (f^2 -+ N c (s - f)) with s = 304.8 x the distance (mm);
+  // f = 50 mm, N = 8, c = 0.03 mm. The rows run from 500 mm (1.6404 ft) to
+  // 49.5 m (162.40 ft); 162 ft lies beyond the hyperfocal distance, 34.34 ft.
+  RunSettings s = Settings(true, {1.64, 1.65, 10, 30, 162, 163, Undefined}, {8}, {50});
+  s.Units = DistanceUnit::Foot;
+  EXPECT_EQ(Table(s), CrLf({
+                          "<TABLE CLASS=DOF>",
+                          "<TR>",
+                          "<TD CLASS=FOCAL COLSPAN=2>",
+                          "F = 50.0 mm",
+                          "<TR>",
+                          "<TH CLASS=DIST>ft",
+                          "<TH CLASS=APERT> F/8.0",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "1.65",
+                          "<TD>1.58-1.73",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "10.0",
+                          "<TD>7.77-14.0",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "30.0",
+                          "<TD>16.0-236.",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "162.",
+                          "<TD>28.2-&infin;",
+                          "",
+                          "<TR> <TH CLASS=DIST>",
+                          "&infin;",
+                          "<TD>34.2-&infin;",
+                          "",
+                          "<TR><TD CLASS=HYPER>HD",
+                          "<TD CLASS=HYPER>34.3",
+                          "</TABLE>",
+                      }));
+  s.HTML = false;
+  MakeRelative(s);
+  EXPECT_EQ(Table(s), CrLf({
+                          ": -------------------- F = 50.0 mm --------------------",
+                          ":     ft         F/8.0",
+                          " 50.0 1.65 -.069+.075",
+                          " 50.0 10.0 -2.23+4.04",
+                          " 50.0 30.0 -14.0+206.",
+                          " 50.0 162. -134.  INF",
+                      }));
+}
+
 TEST(DofTable, TheEquivalentFocalLengthLineNeedsAPositiveMultiplier) {
   for (double multiplier : {0.0, -1.5, Undefined, 1.5, 1.62}) {
     RunSettings s = Settings(true, {2}, {8}, {50});

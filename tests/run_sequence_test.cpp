@@ -243,6 +243,21 @@ TEST_F(RunTest, DistancesBeginningWithCapitalNAreInfinite) {
                                 }));
 }
 
+TEST_F(RunTest, TheUnitsKeyChoosesFeetByEitherNameInAnyCase) {
+  const std::pair<const char*, bool> cases[] = {
+      {"ft", true}, {"FEET", true},  {"Ft", true},   {"feet ", true}, {"", false},
+      {"m", false}, {"foot", false}, {"fts", false}, {"f", false},    {"metres", false},
+  };
+  for (const auto& [units, feet] : cases) {
+    std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nUnits=" + std::string(units) + "\n" + kLists);
+    platform_.document.clear();
+    EXPECT_EQ(Run({ini}), 0);
+    EXPECT_EQ(platform_.document.substr(platform_.document.find("\r\n") + 2, 8),
+              feet ? ":     ft" : ":       ")
+        << units;
+  }
+}
+
 TEST_F(RunTest, FailuresOfTheFilesEndTheRunWithTheirReport) {
   struct Case {
     int readFailure;

@@ -17,17 +17,32 @@ double Stored(Extended x) {
   return static_cast<double>(x);
 }
 
+/// A distance of the user's unit in millimetres, stored.
+double InMillimetres(double distance, DistanceUnit unit) {
+  return Stored(distance * (unit == DistanceUnit::Foot ? kMillimetresPerFoot : kMillimetresPerMetre));
+}
+
+/// A length in millimetres in the user's unit, stored.
+double InUnits(Extended millimetres, DistanceUnit unit) {
+  return Stored(unit == DistanceUnit::Foot ? millimetres / kMillimetresPerFoot
+                                           : kMetresPerMillimetre * millimetres);
+}
+
 }  // namespace
 
-void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far) {
+void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far,
+                      DistanceUnit unit) {
   const Extended f = focal;
   const Extended blur = Extended(aperture) * coc;
   if (IsUndefined(distance)) {
-    near = Stored(kMetresPerMillimetre * f * f / blur);
+    // In metres the factor comes first, (M x f) x f / Nc, and the digits
+    // of the metre tables depend on that order.
+    near = unit == DistanceUnit::Foot ? InUnits(f * f / blur, unit)
+                                      : Stored(kMetresPerMillimetre * f * f / blur);
     far = Undefined;
     return;
   }
-  const double s = Stored(distance * kMillimetresPerMetre);
+  const double s = InMillimetres(distance, unit);
   if (s < focal) {
     near = Undefined;
     far = Undefined;
@@ -36,15 +51,15 @@ void ComputeDofLimits(double coc, double aperture, double distance, double focal
   const double h = Stored(blur * (s - f) / (f * f));
   const double nearMm = Stored(s / (1 + Extended(h)));
   const double farMm = Stored(s / (1 - Extended(h)));
-  near = Stored(kMetresPerMillimetre * nearMm);
-  far = Stored(kMetresPerMillimetre * farMm);
+  near = InUnits(nearMm, unit);
+  far = InUnits(farMm, unit);
   // Beyond the hyperfocal distance 1 - h is negative: no far limit.
   if (far < 0) far = Undefined;
 }
 
-double HyperfocalDistance(double coc, double aperture, double focal) {
+double HyperfocalDistance(double coc, double aperture, double focal, DistanceUnit unit) {
   const Extended f = focal;
-  return Stored(kMetresPerMillimetre * (f * f / (Extended(aperture) * coc) + f));
+  return InUnits(f * f / (Extended(aperture) * coc) + f, unit);
 }
 
 }  // namespace velmo

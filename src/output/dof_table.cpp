@@ -18,7 +18,17 @@ bool RowIsWritten(const RunSettings& settings, double distance, double focal) {
   if (IsUndefined(distance)) return !settings.Relative;
   const Extended f = focal;
   // With an undefined focal length neither comparison holds: no row.
+  if (settings.Units == DistanceUnit::Foot) {
+    // The same ten to 990 focal lengths, compared in millimetres.
+    const Extended s = distance * kMillimetresPerFoot;
+    return Extended(10) * f <= s && s <= Extended(990) * f;
+  }
   return kNearestFactor * f <= distance && distance <= kFarthestFactor * f;
+}
+
+/// The corner cell names the unit of every distance in the block.
+const char* UnitName(const RunSettings& settings) {
+  return settings.Units == DistanceUnit::Foot ? "ft" : "m";
 }
 
 void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double focal, int index) {
@@ -44,7 +54,8 @@ void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double f
     out.Line(" mm)");
   }
   out.Line("<TR>");
-  out.Line("<TH CLASS=DIST>m");
+  out.Text("<TH CLASS=DIST>");
+  out.Line(UnitName(settings));
   for (int a = 0; a < settings.ApertureCount; ++a) {
     out.Text("<TH CLASS=APERT> F/");
     WriteReal(out, settings.Apertures[a], 1, 1);
@@ -57,7 +68,9 @@ void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, double f
   out.Text(": -------------------- F = ");
   WriteReal(out, focal, 1, 1);
   out.Line(" mm --------------------");
-  out.Text(":       ");
+  // In feet the unit stands over the right end of the distance column;
+  // metre tables, the older form, name no unit.
+  out.Text(settings.Units == DistanceUnit::Foot ? ":     ft" : ":       ");
   for (int a = 0; a < settings.ApertureCount; ++a) {
     out.TextInField("F/", settings.Relative ? 11 : 9);
     WriteReal(out, settings.Apertures[a], 1, 1);
@@ -78,7 +91,7 @@ void WriteRow(TextWriter& out, const RunSettings& settings, double distance, dou
   }
   for (int a = 0; a < settings.ApertureCount; ++a) {
     double near, far;
-    ComputeDofLimits(settings.CoC, settings.Apertures[a], distance, focal, near, far);
+    ComputeDofLimits(settings.CoC, settings.Apertures[a], distance, focal, near, far, settings.Units);
     if (settings.Relative) {
       // Offsets from the focus distance, kept as doubles like the limits.
       if (!IsUndefined(near)) near = static_cast<double>(Extended(distance) - near);
@@ -102,9 +115,9 @@ void WriteRow(TextWriter& out, const RunSettings& settings, double distance, dou
 void WriteHyperfocalRow(TextWriter& out, const RunSettings& settings, double focal) {
   out.Line("<TR><TD CLASS=HYPER>HD");
   for (int a = 0; a < settings.ApertureCount; ++a) {
+    const double hyperfocal = HyperfocalDistance(settings.CoC, settings.Apertures[a], focal, settings.Units);
     out.Text("<TD CLASS=HYPER>");
-    out.Text(FormatCell(kNoSign, Markup::Html, HyperfocalDistance(settings.CoC, settings.Apertures[a], focal))
-                 .View());
+    out.Text(FormatCell(kNoSign, Markup::Html, hyperfocal).View());
     out.LineEnd();
   }
 }

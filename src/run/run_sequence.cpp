@@ -16,6 +16,7 @@
 #include "settings/ini_file.h"
 #include "settings/number_text.h"
 #include "settings/run_settings.h"
+#include "settings/units_text.h"
 
 namespace velmo {
 
@@ -116,6 +117,8 @@ class RunSequence {
     }
     settings_.CoC = ini_->FetchFloat(kSection, "CoC", settings_.CoC);
     settings_.Comment = ini_->FetchText(kSection, "Comment", "");
+    settings_.Units = UnitsFromText(ini_->FetchText(kSection, "Units", ""));
+    settings_.Chart = ini_->FetchFlag(kSection, "Chart", settings_.Chart);
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
         console_.Line(list.MissingLine);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "optics/distance_unit.h"
+
 namespace velmo {
 
 /// Most items a value list holds.
@@ -21,11 +23,13 @@ struct RunSettings {
   bool TableOnly = false;
   std::string SettingsFileName;
   bool Relative = false;
-  std::array<double, kListCapacity> Distances{};  // m; Undefined is infinity
+  std::array<double, kListCapacity> Distances{};  // m (or ft); Undefined is infinity
   std::array<double, kListCapacity> Focals{};     // mm
   std::array<double, kListCapacity> Apertures{};  // f-numbers
   std::string Comment;
   std::string OutputFileName;
+  DistanceUnit Units = DistanceUnit::Metre;  // of every distance given and shown
+  bool Chart = false;                        // a chart after each block (HTML only)
 };
 
 /// The character in front of every near limit: "-" in relative mode, where

@@ -1,0 +1,18 @@
+// The unit of the distances a user gives and the tables show.
+#pragma once
+
+#include "numtext/extended.h"
+
+namespace velmo {
+
+/// Metres unless the settings ask for feet.
+enum class DistanceUnit { Metre, Foot };
+
+/// Millimetres in one foot. The foot is 0.3048 m exactly, but 304.8 is no
+/// binary fraction: it is 3048/10 rounded once to the extended format. A
+/// distance in feet enters the optics by one multiplication by it (into
+/// millimetres) and every result leaves by one division by it; the metre
+/// path never touches it, so documents in metres keep every bit.
+inline constexpr Extended kMillimetresPerFoot = Extended(3048) / Extended(10);
+
+}  // namespace velmo
