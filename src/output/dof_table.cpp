@@ -4,27 +4,12 @@
 #include "numtext/undefined.h"
 #include "numtext/write_real.h"
 #include "optics/dof_limits.h"
+#include "output/dof_chart.h"
+#include "output/table_rows.h"
 
 namespace velmo {
 
 namespace {
-
-// A distance is tabulated from ten to 990 focal lengths: S in metres
-// against F in millimetres, the factors held in the extended format.
-constexpr Extended kNearestFactor = Extended(1) / Extended(100);
-constexpr Extended kFarthestFactor = Extended(99) / Extended(100);
-
-bool RowIsWritten(const RunSettings& settings, double distance, double focal) {
-  if (IsUndefined(distance)) return !settings.Relative;
-  const Extended f = focal;
-  // With an undefined focal length neither comparison holds: no row.
-  if (settings.Units == DistanceUnit::Foot) {
-    // The same ten to 990 focal lengths, compared in millimetres.
-    const Extended s = distance * kMillimetresPerFoot;
-    return Extended(10) * f <= s && s <= Extended(990) * f;
-  }
-  return kNearestFactor * f <= distance && distance <= kFarthestFactor * f;
-}
 
 /// The corner cell names the unit of every distance in the block.
 const char* UnitName(const RunSettings& settings) {
@@ -137,7 +122,10 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
       const double distance = settings.Distances[d];
       if (RowIsWritten(settings, distance, focal)) WriteRow(OutputFile, settings, distance, focal);
     }
-    if (settings.HTML) WriteHyperfocalRow(OutputFile, settings, focal);
+    if (settings.HTML) {
+      WriteHyperfocalRow(OutputFile, settings, focal);
+      if (settings.Chart) WriteDofChart(OutputFile, settings, focal);
+    }
   }
   if (settings.HTML) OutputFile.Line("</TABLE>");
 }

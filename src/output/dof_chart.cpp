@@ -1,0 +1,340 @@
+#include "output/dof_chart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "numtext/format_cell.h"
+#include "numtext/undefined.h"
+#include "numtext/write_real.h"
+#include "optics/dof_limits.h"
+#include "output/chart_scale.h"
+#include "output/table_rows.h"
+
+namespace velmo {
+
+namespace {
+
+// The layout, in the chart's own units: pixels when it is drawn at full
+// size, which a narrow page or the printed page scales down as a whole.
+constexpr double kWidth = 640;
+constexpr double kLeft = 56;   // the vertical axis
+constexpr double kRight = 624;
+constexpr double kInfinityColumn = kRight - 14;  // the infinite distance
+constexpr double kFiniteRight = kRight - 44;     // with that column
+constexpr double kInfinityLine = 30;             // infinite limits
+constexpr double kTop = 48;                      // the largest finite limit
+constexpr double kBottom = 328;                  // the horizontal axis
+constexpr double kLegendTop = kBottom + 52;
+constexpr double kLegendRow = 18;
+constexpr int kLegendColumns = 4;
+constexpr double kLegendColumn = (kWidth - kLeft) / kLegendColumns;
+// The apertures take these line styles in turn; velmo.css gives each a
+// colour and a dash pattern that stay apart when printed in grey.
+constexpr int kLineStyles = 8;
+// No axis spans more than this ratio: at 10^6 the smallest values of a
+// strange settings file stay on the axis, not the useful ones.
+constexpr double kWidestRange = 1e6;
+// The limits drawn reach at most this factor above the farthest distance;
+// beyond it, far limits leave the top of the plot.
+constexpr double kHeadroom = 10;
+
+/// The limits of one block, rows sorted by distance, as the table has them.
+struct BlockLimits {
+  std::vector<double> distances;  // finite rows, ascending
+  bool infinityRow = false;
+  int apertures = 0;
+  std::vector<double> near, far;  // [aperture * rows + row]
+  std::vector<double> nearAtInfinity, hyperfocal;
+};
+
+bool Drawable(double x) {
+  return !IsUndefined(x) && x > 0;
+}
+
+BlockLimits Gather(const RunSettings& settings, double focal) {
+  BlockLimits block;
+  for (int d = 0; d < settings.DistanceCount; ++d) {
+    const double distance = settings.Distances[d];
+    if (!RowIsWritten(settings, distance, focal)) continue;
+    if (IsUndefined(distance)) {
+      block.infinityRow = true;
+    } else {
+      block.distances.push_back(distance);
+    }
+  }
+  std::stable_sort(block.distances.begin(), block.distances.end());
+  block.apertures = settings.ApertureCount;
+  for (int a = 0; a < settings.ApertureCount; ++a) {
+    const double aperture = settings.Apertures[a];
+    for (double distance : block.distances) {
+      double near, far;
+      ComputeDofLimits(settings.CoC, aperture, distance, focal, near, far, settings.Units);
+      block.near.push_back(near);
+      block.far.push_back(far);
+    }
+    double near, far;
+    ComputeDofLimits(settings.CoC, aperture, Undefined, focal, near, far, settings.Units);
+    block.nearAtInfinity.push_back(near);
+    block.hyperfocal.push_back(HyperfocalDistance(settings.CoC, aperture, focal, settings.Units));
+  }
+  return block;
+}
+
+/// The least and greatest drawable values, widened to ticks; 1 to 10 when
+/// nothing is drawable.
+struct Range {
+  double least = 0;
+  double greatest = 0;
+
+  void Take(double x) {
+    if (!Drawable(x)) return;
+    least = least == 0 ? x : std::min(least, x);
+    greatest = std::max(greatest, x);
+  }
+  LogAxis Axis(double from, double to) const {
+    if (least == 0) return {1, 10, from, to};
+    const double high = TickAtOrAbove(std::min(greatest, 1e300)).Value();
+    double low = TickAtOrBelow(std::max(least, high / kWidestRange)).Value();
+    if (!(low < high)) low = TickAtOrBelow(high / 10).Value();
+    return {low, high, from, to};
+  }
+};
+
+/// A coordinate, to a tenth of a unit: "52", "60.5".
+void Coordinate(TextWriter& out, double value) {
+  const long long tenths = std::llround(value * 10);
+  out.Integer(tenths / 10);
+  if (tenths % 10 != 0) {
+    out.Char('.');
+    out.Char(static_cast<char>('0' + tenths % 10));
+  }
+}
+
+void Point(TextWriter& out, char command, double x, double y) {
+  out.Char(command);
+  Coordinate(out, x);
+  out.Char(' ');
+  Coordinate(out, y);
+}
+
+/// A polyline through the points given one at a time; a point that cannot
+/// be drawn breaks it. A piece of a single point is drawn as a dot.
+class Polyline {
+ public:
+  explicit Polyline(TextWriter& out) : out_(out) {}
+  ~Polyline() { Break(); }
+  Polyline(const Polyline&) = delete;
+  Polyline& operator=(const Polyline&) = delete;
+
+  void To(double x, double y) {
+    Point(out_, points_ == 0 ? 'M' : 'L', x, y);
+    ++points_;
+  }
+  void Break() {
+    if (points_ == 1) out_.Text("h0");
+    points_ = 0;
+  }
+
+ private:
+  TextWriter& out_;
+  int points_ = 0;
+};
+
+class Chart {
+ public:
+  Chart(TextWriter& out, const RunSettings& settings, double focal)
+      : out_(out), settings_(settings), focal_(focal), block_(Gather(settings, focal)) {
+    Range x, y;
+    for (double distance : block_.distances) {
+      x.Take(distance);
+      y.Take(distance);
+    }
+    for (double near : block_.near) y.Take(near);
+    if (block_.infinityRow) {
+      for (double near : block_.nearAtInfinity) y.Take(near);
+    }
+    x_ = x.Axis(kLeft, block_.infinityRow ? kFiniteRight : kRight);
+    for (double far : block_.far) {
+      if (far <= x_.high * kHeadroom) y.Take(far);
+    }
+    y_ = y.Axis(kBottom, kTop);
+  }
+
+  void Write() {
+    const int legendRows = (block_.apertures + kLegendColumns - 1) / kLegendColumns;
+    const double height = kLegendTop + legendRows * kLegendRow;
+    out_.Text("<svg class=\"DOFCHART\" xmlns=\"http://www.w3.org/2000/svg\" width=\"");
+    Coordinate(out_, kWidth);
+    out_.Text("\" height=\"");
+    Coordinate(out_, height);
+    out_.Text("\" viewBox=\"0 0 ");
+    Coordinate(out_, kWidth);
+    out_.Char(' ');
+    Coordinate(out_, height);
+    out_.Line("\" fill=\"none\" stroke=\"#000\" font-family=\"sans-serif\" font-size=\"11\">");
+    out_.Text("<title>F = ");
+    WriteReal(out_, focal_, 1, 1);
+    out_.Line(" mm: near and far limits of sharpness against the focus distance</title>");
+    WriteGrid();
+    for (int a = 0; a < block_.apertures; ++a) WriteAperture(a);
+    WriteLabels();
+    out_.Line("</svg>");
+  }
+
+ private:
+  std::vector<Tick> Ticks(const LogAxis& axis) const {
+    std::vector<Tick> ticks;
+    Tick tick = TickAtOrAbove(axis.low);
+    const Tick last = TickAtOrBelow(axis.high);
+    // Over more than three decades only the powers of ten are marked.
+    const bool decadesOnly = axis.high > axis.low * 1000;
+    for (; tick.Value() <= last.Value(); tick = tick.Next()) {
+      if (!decadesOnly || tick.mantissa == 1) ticks.push_back(tick);
+    }
+    return ticks;
+  }
+
+  void WriteGrid() {
+    out_.Text("<path class=\"GRID\" stroke-width=\"0.5\" d=\"");
+    for (const Tick& tick : Ticks(x_)) {
+      Point(out_, 'M', x_.Map(tick.Value()), kTop);
+      out_.Char('V');
+      Coordinate(out_, kBottom);
+    }
+    for (const Tick& tick : Ticks(y_)) {
+      Point(out_, 'M', kLeft, y_.Map(tick.Value()));
+      out_.Char('H');
+      Coordinate(out_, x_.to);
+    }
+    out_.Line("\"/>");
+    out_.Text("<path class=\"INFINITY\" stroke-dasharray=\"6 3\" d=\"");
+    Point(out_, 'M', kLeft, kInfinityLine);
+    out_.Char('H');
+    Coordinate(out_, kRight);
+    out_.Line("\"/>");
+    out_.Text("<path class=\"FRAME\" d=\"");
+    Point(out_, 'M', kLeft, kInfinityLine);
+    out_.Char('V');
+    Coordinate(out_, kBottom);
+    out_.Char('H');
+    Coordinate(out_, kRight);
+    out_.Line("\"/>");
+    // Where near and far limits meet: the focus distance itself.
+    out_.Text("<path class=\"FOCUS\" stroke-dasharray=\"2 3\" d=\"");
+    {
+      Polyline line(out_);
+      for (double distance : block_.distances) {
+        if (Drawable(distance)) line.To(x_.Map(distance), y_.Map(distance));
+      }
+    }
+    out_.Line("\"/>");
+  }
+
+  double FarY(double far) const { return IsUndefined(far) ? kInfinityLine : y_.Map(far); }
+
+  void WriteAperture(int a) {
+    out_.Text("<g class=\"APERTURE A");
+    out_.Integer(a % kLineStyles + 1);
+    out_.Text("\"><path d=\"");
+    const std::size_t rows = block_.distances.size();
+    const double* near = block_.near.data() + a * rows;
+    const double* far = block_.far.data() + a * rows;
+    {
+      Polyline line(out_);
+      for (std::size_t r = 0; r < rows; ++r) {
+        if (Drawable(near[r])) {
+          line.To(x_.Map(block_.distances[r]), y_.Map(near[r]));
+        } else {
+          line.Break();
+        }
+      }
+      line.Break();
+      for (std::size_t r = 0; r < rows; ++r) {
+        if (Drawable(far[r]) || IsUndefined(far[r])) {
+          line.To(x_.Map(block_.distances[r]), FarY(far[r]));
+        } else {
+          line.Break();
+        }
+      }
+    }
+    if (block_.infinityRow && Drawable(block_.nearAtInfinity[a])) {
+      Point(out_, 'M', kInfinityColumn - 6, y_.Map(block_.nearAtInfinity[a]));
+      out_.Text("h12");
+    }
+    Point(out_, 'M', LegendX(a), LegendY(a) - 4);
+    out_.Text("h24\"/>");
+    const double hyperfocal = block_.hyperfocal[a];
+    if (Drawable(hyperfocal) && hyperfocal >= x_.low && hyperfocal <= x_.high) {
+      out_.Text("<circle class=\"HYPER\" fill=\"#fff\" r=\"3\" cx=\"");
+      Coordinate(out_, x_.Map(hyperfocal));
+      out_.Text("\" cy=\"");
+      Coordinate(out_, kInfinityLine);
+      out_.Text("\"/>");
+    }
+    out_.Line("</g>");
+  }
+
+  static double LegendX(int a) { return kLeft + (a % kLegendColumns) * kLegendColumn; }
+  static double LegendY(int a) { return kLegendTop + (a / kLegendColumns) * kLegendRow; }
+
+  /// The start of a text at (x, y); the caller writes the text and ends it.
+  void OpenText(double x, double y, const char* anchor) {
+    out_.Text("<text x=\"");
+    Coordinate(out_, x);
+    out_.Text("\" y=\"");
+    Coordinate(out_, y);
+    if (anchor != nullptr) {
+      out_.Text("\" text-anchor=\"");
+      out_.Text(anchor);
+    }
+    out_.Text("\">");
+  }
+
+  void Text(double x, double y, const char* anchor, std::string_view text) {
+    OpenText(x, y, anchor);
+    out_.Text(text);
+    out_.Line("</text>");
+  }
+
+  void WriteLabels() {
+    const std::string unit = settings_.Units == DistanceUnit::Foot ? "ft" : "m";
+    out_.Line("<g class=\"LABELS\" fill=\"#000\" stroke=\"none\">");
+    for (const Tick& tick : Ticks(x_)) Text(x_.Map(tick.Value()), kBottom + 15, "middle", tick.Text());
+    if (block_.infinityRow) Text(kInfinityColumn, kBottom + 15, "middle", "&#8734;");
+    Text((kLeft + kRight) / 2, kBottom + 32, "middle", "focus distance (" + unit + ")");
+    for (const Tick& tick : Ticks(y_)) Text(kLeft - 5, y_.Map(tick.Value()) + 4, "end", tick.Text());
+    Text(kLeft - 5, kInfinityLine + 4, "end", "&#8734;");
+    Text(4, 14, nullptr, "near and far limits (" + unit + ")");
+    // Each aperture as its column heading has it, with its hyperfocal
+    // distance as the table's last row gives it.
+    for (int a = 0; a < block_.apertures; ++a) {
+      OpenText(LegendX(a) + 30, LegendY(a), nullptr);
+      out_.Text("F/");
+      WriteReal(out_, settings_.Apertures[a], 1, 1);
+      out_.Text(", H ");
+      out_.Text(FormatCell(kNoSign, Markup::Html, block_.hyperfocal[a]).View());
+      out_.Line("</text>");
+    }
+    out_.Line("</g>");
+  }
+
+  TextWriter& out_;
+  const RunSettings& settings_;
+  double focal_;
+  BlockLimits block_;
+  LogAxis x_{}, y_{};
+};
+
+}  // namespace
+
+void WriteDofChart(TextWriter& out, const RunSettings& settings, double focal) {
+  out.Text("<TR><TD CLASS=CHART COLSPAN=");
+  out.Integer(settings.ApertureCount + 1);
+  out.Char('>');
+  out.LineEnd();
+  Chart(out, settings, focal).Write();
+}
+
+}  // namespace velmo
