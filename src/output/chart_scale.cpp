@@ -61,10 +61,21 @@ double Tick::Value() const {
 }
 
 std::string Tick::Text() const {
-  const std::string digit(1, static_cast<char>('0' + mantissa));
-  if (exponent > 6 || exponent < -4) return digit + "E" + std::to_string(exponent);
-  if (exponent >= 0) return digit + std::string(static_cast<std::size_t>(exponent), '0');
-  return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digit;
+  const char digit = static_cast<char>('0' + mantissa);
+  std::string text;
+  if (exponent > 6 || exponent < -4) {
+    text += digit;
+    text += 'E';
+    text += std::to_string(exponent);
+  } else if (exponent >= 0) {
+    text += digit;
+    text.append(static_cast<std::size_t>(exponent), '0');
+  } else {
+    text += "0.";
+    text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    text += digit;
+  }
+  return text;
 }
 
 Tick Tick::Next() const {

@@ -19,7 +19,7 @@ namespace {
 // The layout, in the chart's own units: pixels when it is drawn at full
 // size, which a narrow page or the printed page scales down as a whole.
 constexpr double kWidth = 640;
-constexpr double kLeft = 56;   // the vertical axis
+constexpr double kLeft = 56;  // the vertical axis
 constexpr double kRight = 624;
 constexpr double kInfinityColumn = kRight - 14;  // the infinite distance
 constexpr double kFiniteRight = kRight - 44;     // with that column

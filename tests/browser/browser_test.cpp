@@ -11,6 +11,7 @@ namespace {
 using namespace test;
 
 const std::string kChromium = "/usr/bin/chromium";
+const std::string kExamples = VELMO_EXAMPLES_DIR;
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
@@ -26,11 +27,15 @@ class InBrowser : public EndToEnd {
                    << ", so the page is not checked in a browser (apt-get install chromium)";
     }
     EndToEnd::SetUp();
-    const std::string examples = VELMO_EXAMPLES_DIR;
-    WriteFile(work_ + "/velmo.css", ReadFile(examples + "/velmo.css"));
-    std::string ini = Settings("primes-35mm.ini", ReadFile(examples + "/primes-35mm.ini"));
+    WriteFile(work_ + "/velmo.css", ReadFile(kExamples + "/velmo.css"));
+    Open("primes-35mm");
+  }
+
+  /// Runs a shipped example; its page is the one the browser opens.
+  void Open(const std::string& example) {
+    std::string ini = Settings(example + ".ini", ReadFile(kExamples + "/" + example + ".ini"));
     ASSERT_EQ(Run({ini}).status, 0);
-    page_ = work_ + "/primes-35mm.html";
+    page_ = work_ + "/" + example + ".html";
   }
 
   /// Runs headless Chromium with a fresh profile; returns what it printed.
@@ -72,6 +77,39 @@ TEST_F(InBrowser, RendersTheStyledPage) {
   std::string png = ReadFile(shot);
   ASSERT_GT(png.size(), 10000u);
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+}
+
+TEST_F(InBrowser, DrawsOneChartPerBlockWithinThePage) {
+  Open("feet-chart");
+  // A copy of the page measures itself: the browser's layout is what tells
+  // whether a chart fits the page, and the page itself has no script.
+  std::string page = ReadFile(page_);
+  page.insert(page.find("</BODY>"), R"(<SCRIPT>
+var found = [], width = document.documentElement.clientWidth;
+document.querySelectorAll("svg").forEach(function (svg) {
+  var box = svg.getBoundingClientRect(), table = svg.closest("table").getBoundingClientRect(), curves = [];
+  svg.querySelectorAll("g.APERTURE").forEach(function (g) { curves.push(g.querySelectorAll("path").length); });
+  found.push((box.left >= 0 && box.right <= width ? "in-window " : "") +
+             (box.left >= table.left && box.right <= table.right ? "in-table " : "") +
+             (box.width < 639 ? "scaled " : "") + "curves " + curves.join(","));
+});
+document.body.setAttribute("data-charts", found.join(";"));
+</SCRIPT>
+)");
+  page_ = work_ + "/measured.html";
+  WriteFile(page_, page);
+  // Three focal lengths of six apertures each. In a wide window the charts
+  // fit as drawn; in a narrow one, which the table itself overflows, they
+  // are scaled down to the table and widen the page no further.
+  const std::pair<const char*, const char*> windows[] = {{"1000,1400", "in-window in-table "},
+                                                         {"480,800", "in-table scaled "}};
+  for (const auto& [size, fit] : windows) {
+    std::string dom = Chromium(std::string("--window-size=") + size + " --dump-dom");
+    EXPECT_EQ(Count(dom, "class=\"FOCAL\""), 3u);
+    std::string chart = std::string(fit) + "curves 1,1,1,1,1,1";
+    EXPECT_EQ(Count(dom, "data-charts=\"" + chart + ";" + chart + ";" + chart + "\""), 1u)
+        << size << ": " << dom.substr(dom.find("data-charts"), 300);
+  }
 }
 
 }  // namespace

@@ -249,7 +249,9 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(ReadFile(path), Expected(expected)) << document;
     // Under wine the viewer is started by wine's own shell, outside the
     // fake viewer's reach.
-    if (!UnderWine()) EXPECT_EQ(Viewed(true), path + "\n");
+    if (!UnderWine()) {
+      EXPECT_EQ(Viewed(true), path + "\n");
+    }
   }
 
   struct Kept {

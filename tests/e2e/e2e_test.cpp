@@ -61,7 +61,9 @@ TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
             kBanner + "Enter the inifile name to use: " +
                 CrLf({"Using " + ini, "", "Working...", "", "Created " + work_ + "/lenses.txt"}) + kDone);
   EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
-  if (!UnderWine()) EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
+  if (!UnderWine()) {
+    EXPECT_EQ(Viewed(true), work_ + "/lenses.txt\n");
+  }
 }
 
 TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsThroughALinkIsRefused) {
