@@ -14,15 +14,21 @@ double Log10(double x);
 /// by logarithm; `to` may lie below `from`, as on the vertical axis, where
 /// larger values are drawn higher up. Requires 0 < low < high.
 struct LogAxis {
-  double low;
-  double high;
-  double from;
-  double to;
+  LogAxis(double low, double high, double from, double to);
 
   /// The coordinate of `value`. A value beyond either end (zero and
   /// negative values below `low`) stays at that end, so no line of a chart
   /// leaves its plot.
   double Map(double value) const;
+
+  double low;
+  double high;
+  double from;
+  double to;
+
+ private:
+  double lowLog_;
+  double scale_;  // coordinate units per decade
 };
 
 /// A value of the 1-2-5 series, mantissa x 10^exponent, at which an axis

@@ -145,22 +145,12 @@ class Polyline {
 class Chart {
  public:
   Chart(TextWriter& out, const RunSettings& settings, double focal)
-      : out_(out), settings_(settings), focal_(focal), block_(Gather(settings, focal)) {
-    Range x, y;
-    for (double distance : block_.distances) {
-      x.Take(distance);
-      y.Take(distance);
-    }
-    for (double near : block_.near) y.Take(near);
-    if (block_.infinityRow) {
-      for (double near : block_.nearAtInfinity) y.Take(near);
-    }
-    x_ = x.Axis(kLeft, block_.infinityRow ? kFiniteRight : kRight);
-    for (double far : block_.far) {
-      if (far <= x_.high * kHeadroom) y.Take(far);
-    }
-    y_ = y.Axis(kBottom, kTop);
-  }
+      : out_(out),
+        settings_(settings),
+        focal_(focal),
+        block_(Gather(settings, focal)),
+        x_(DistanceAxis(block_)),
+        y_(LimitAxis(block_, x_.high)) {}
 
   void Write() {
     const int legendRows = (block_.apertures + kLegendColumns - 1) / kLegendColumns;
@@ -184,6 +174,28 @@ class Chart {
   }
 
  private:
+  /// Over the rows shown, leaving room for the infinite distance's column.
+  static LogAxis DistanceAxis(const BlockLimits& block) {
+    Range x;
+    for (double distance : block.distances) x.Take(distance);
+    return x.Axis(kLeft, block.infinityRow ? kFiniteRight : kRight);
+  }
+
+  /// Over every limit drawn and the distances (where near and far meet),
+  /// but far limits beyond the headroom leave the top instead.
+  static LogAxis LimitAxis(const BlockLimits& block, double farthest) {
+    Range y;
+    for (double distance : block.distances) y.Take(distance);
+    for (double near : block.near) y.Take(near);
+    if (block.infinityRow) {
+      for (double near : block.nearAtInfinity) y.Take(near);
+    }
+    for (double far : block.far) {
+      if (far <= farthest * kHeadroom) y.Take(far);
+    }
+    return y.Axis(kBottom, kTop);
+  }
+
   std::vector<Tick> Ticks(const LogAxis& axis) const {
     std::vector<Tick> ticks;
     Tick tick = TickAtOrAbove(axis.low);
@@ -276,8 +288,15 @@ class Chart {
     out_.Line("</g>");
   }
 
-  static double LegendX(int a) { return kLeft + (a % kLegendColumns) * kLegendColumn; }
-  static double LegendY(int a) { return kLegendTop + (a / kLegendColumns) * kLegendRow; }
+  // The legend runs in rows of kLegendColumns apertures.
+  static double LegendX(int a) {
+    const int column = a % kLegendColumns;
+    return kLeft + column * kLegendColumn;
+  }
+  static double LegendY(int a) {
+    const int row = a / kLegendColumns;
+    return kLegendTop + row * kLegendRow;
+  }
 
   /// The start of a text at (x, y); the caller writes the text and ends it.
   void OpenText(double x, double y, const char* anchor) {
@@ -324,7 +343,8 @@ class Chart {
   const RunSettings& settings_;
   double focal_;
   BlockLimits block_;
-  LogAxis x_{}, y_{};
+  LogAxis x_;
+  LogAxis y_;
 };
 
 }  // namespace
