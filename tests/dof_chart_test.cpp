@@ -98,7 +98,7 @@ TEST(DofChart, FollowsEachHtmlBlockAndNeverTheTextForm) {
   EXPECT_EQ(Count(table, "<g class=\"APERTURE "), 4u);
   // The legend gives each aperture as its column does, and its hyperfocal
   // distance as the last row does.
-  EXPECT_EQ(Count(table, ">F/8.0, H 10.5</text>"), 1u);
+  EXPECT_EQ(Count(table, ">F/8.0, HD 10.5</text>"), 1u);
   s.Chart = false;
   EXPECT_EQ(Table(s).find("<svg"), std::string::npos);
   RunSettings text = Charted(false, {2, 30, Undefined});

@@ -8,6 +8,11 @@ namespace velmo {
 /// Metres unless the settings ask for feet.
 enum class DistanceUnit { Metre, Foot };
 
+/// The unit's symbol, as the documents write it.
+inline const char* UnitSymbol(DistanceUnit unit) {
+  return unit == DistanceUnit::Foot ? "ft" : "m";
+}
+
 /// Millimetres in one foot. The foot is 0.3048 m exactly, but 304.8 is no
 /// binary fraction: it is 3048/10 rounded once to the extended format. A
 /// distance in feet enters the optics by one multiplication by it (into

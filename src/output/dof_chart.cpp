@@ -120,13 +120,11 @@ void Point(TextWriter& out, char command, double x, double y) {
 }
 
 /// A polyline through the points given one at a time; a point that cannot
-/// be drawn breaks it. A piece of a single point is drawn as a dot.
+/// be drawn breaks it, and so must its end. A piece of a single point is
+/// drawn as a dot. (Its end is no destructor's work: a write can fail.)
 class Polyline {
  public:
   explicit Polyline(TextWriter& out) : out_(out) {}
-  ~Polyline() { Break(); }
-  Polyline(const Polyline&) = delete;
-  Polyline& operator=(const Polyline&) = delete;
 
   void To(double x, double y) {
     Point(out_, points_ == 0 ? 'M' : 'L', x, y);
@@ -196,7 +194,7 @@ class Chart {
     return y.Axis(kBottom, kTop);
   }
 
-  std::vector<Tick> Ticks(const LogAxis& axis) const {
+  static std::vector<Tick> Ticks(const LogAxis& axis) {
     std::vector<Tick> ticks;
     Tick tick = TickAtOrAbove(axis.low);
     const Tick last = TickAtOrBelow(axis.high);
@@ -235,12 +233,11 @@ class Chart {
     out_.Line("\"/>");
     // Where near and far limits meet: the focus distance itself.
     out_.Text("<path class=\"FOCUS\" stroke-dasharray=\"2 3\" d=\"");
-    {
-      Polyline line(out_);
-      for (double distance : block_.distances) {
-        if (Drawable(distance)) line.To(x_.Map(distance), y_.Map(distance));
-      }
+    Polyline focus(out_);
+    for (double distance : block_.distances) {
+      if (Drawable(distance)) focus.To(x_.Map(distance), y_.Map(distance));
     }
+    focus.Break();
     out_.Line("\"/>");
   }
 
@@ -253,24 +250,24 @@ class Chart {
     const std::size_t rows = block_.distances.size();
     const double* near = block_.near.data() + a * rows;
     const double* far = block_.far.data() + a * rows;
-    {
-      Polyline line(out_);
-      for (std::size_t r = 0; r < rows; ++r) {
-        if (Drawable(near[r])) {
-          line.To(x_.Map(block_.distances[r]), y_.Map(near[r]));
-        } else {
-          line.Break();
-        }
-      }
-      line.Break();
-      for (std::size_t r = 0; r < rows; ++r) {
-        if (Drawable(far[r]) || IsUndefined(far[r])) {
-          line.To(x_.Map(block_.distances[r]), FarY(far[r]));
-        } else {
-          line.Break();
-        }
+    Polyline line(out_);
+    for (std::size_t r = 0; r < rows; ++r) {
+      if (Drawable(near[r])) {
+        line.To(x_.Map(block_.distances[r]), y_.Map(near[r]));
+      } else {
+        line.Break();
       }
     }
+    line.Break();
+    // An infinite far limit is drawn on the line of infinity.
+    for (std::size_t r = 0; r < rows; ++r) {
+      if (Drawable(far[r]) || IsUndefined(far[r])) {
+        line.To(x_.Map(block_.distances[r]), FarY(far[r]));
+      } else {
+        line.Break();
+      }
+    }
+    line.Break();
     if (block_.infinityRow && Drawable(block_.nearAtInfinity[a])) {
       Point(out_, 'M', kInfinityColumn - 6, y_.Map(block_.nearAtInfinity[a]));
       out_.Text("h12");
@@ -318,7 +315,7 @@ class Chart {
   }
 
   void WriteLabels() {
-    const std::string unit = settings_.Units == DistanceUnit::Foot ? "ft" : "m";
+    const std::string unit = UnitSymbol(settings_.Units);
     out_.Line("<g class=\"LABELS\" fill=\"#000\" stroke=\"none\">");
     for (const Tick& tick : Ticks(x_)) Text(x_.Map(tick.Value()), kBottom + 15, "middle", tick.Text());
     if (block_.infinityRow) Text(kInfinityColumn, kBottom + 15, "middle", "&#8734;");
@@ -327,12 +324,12 @@ class Chart {
     Text(kLeft - 5, kInfinityLine + 4, "end", "&#8734;");
     Text(4, 14, nullptr, "near and far limits (" + unit + ")");
     // Each aperture as its column heading has it, with its hyperfocal
-    // distance as the table's last row gives it.
+    // distance as the table's last row, HD, gives it.
     for (int a = 0; a < block_.apertures; ++a) {
       OpenText(LegendX(a) + 30, LegendY(a), nullptr);
       out_.Text("F/");
       WriteReal(out_, settings_.Apertures[a], 1, 1);
-      out_.Text(", H ");
+      out_.Text(", HD ");
       out_.Text(FormatCell(kNoSign, Markup::Html, block_.hyperfocal[a]).View());
       out_.Line("</text>");
     }

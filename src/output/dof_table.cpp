@@ -11,11 +11,6 @@ namespace velmo {
 
 namespace {
 
-/// The corner cell names the unit of every distance in the block.
-const char* UnitName(const RunSettings& settings) {
-  return settings.Units == DistanceUnit::Foot ? "ft" : "m";
-}
-
 void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double focal, int index) {
   const int columns = settings.ApertureCount + 1;
   if (index > 1) {
@@ -40,7 +35,7 @@ void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double f
   }
   out.Line("<TR>");
   out.Text("<TH CLASS=DIST>");
-  out.Line(UnitName(settings));
+  out.Line(UnitSymbol(settings.Units));  // the unit of every distance in the block
   for (int a = 0; a < settings.ApertureCount; ++a) {
     out.Text("<TH CLASS=APERT> F/");
     WriteReal(out, settings.Apertures[a], 1, 1);
