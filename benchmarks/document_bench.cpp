@@ -67,8 +67,13 @@ void BM_LargestFragment(benchmark::State& state) {
 void BM_LargestPage(benchmark::State& state) {
   RunLargest(state, "Comment=Largest", ".html");
 }
+// The page with a chart after every block, distances in feet.
+void BM_LargestChartedPage(benchmark::State& state) {
+  RunLargest(state, "Chart=1\nUnits=ft", ".html");
+}
 BENCHMARK(BM_LargestText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargestFragment)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargestPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargestChartedPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -148,7 +148,10 @@ class Chart {
         focal_(focal),
         block_(Gather(settings, focal)),
         x_(DistanceAxis(block_)),
-        y_(LimitAxis(block_, x_.high)) {}
+        y_(LimitAxis(block_, x_.high)) {
+    // Every aperture's curves pass through the same columns.
+    for (double distance : block_.distances) columns_.push_back(x_.Map(distance));
+  }
 
   void Write() {
     const int legendRows = (block_.apertures + kLegendColumns - 1) / kLegendColumns;
@@ -253,7 +256,7 @@ class Chart {
     Polyline line(out_);
     for (std::size_t r = 0; r < rows; ++r) {
       if (Drawable(near[r])) {
-        line.To(x_.Map(block_.distances[r]), y_.Map(near[r]));
+        line.To(columns_[r], y_.Map(near[r]));
       } else {
         line.Break();
       }
@@ -262,7 +265,7 @@ class Chart {
     // An infinite far limit is drawn on the line of infinity.
     for (std::size_t r = 0; r < rows; ++r) {
       if (Drawable(far[r]) || IsUndefined(far[r])) {
-        line.To(x_.Map(block_.distances[r]), FarY(far[r]));
+        line.To(columns_[r], FarY(far[r]));
       } else {
         line.Break();
       }
@@ -342,6 +345,7 @@ class Chart {
   BlockLimits block_;
   LogAxis x_;
   LogAxis y_;
+  std::vector<double> columns_;  // of the rows, in order of distance
 };
 
 }  // namespace
