@@ -15,6 +15,8 @@
 namespace velmo {
 namespace {
 
+using test::Count;
+
 TEST(ChartScale, MapsByLogarithmAndKeepsEveryValueOnTheAxis) {
   const LogAxis across{1, 100, 0, 200};
   const LogAxis upwards{2, 200, 300, 100};  // larger values higher up
@@ -79,12 +81,6 @@ RunSettings Charted(bool html, std::vector<double> distances) {
 
 std::string Table(const RunSettings& settings) {
   return test::Written([&](TextWriter& out) { WriteDofTable(out, settings); });
-}
-
-std::size_t Count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
 }
 
 TEST(DofChart, FollowsEachHtmlBlockAndNeverTheTextForm) {

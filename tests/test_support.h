@@ -47,6 +47,13 @@ class MemorySource : public ByteSource {
   std::size_t pos_ = 0;
 };
 
+/// How often `what` occurs in `text`, overlaps counted.
+inline std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 /// What `write` puts through a TextWriter, as bytes.
 template <typename Write>
 std::string Written(Write write) {

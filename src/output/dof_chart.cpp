@@ -44,9 +44,9 @@ constexpr double kHeadroom = 10;
 struct BlockLimits {
   std::vector<double> distances;  // finite rows, ascending
   bool infinityRow = false;
-  int apertures = 0;
-  std::vector<double> near, far;  // [aperture * rows + row]
-  std::vector<double> nearAtInfinity, hyperfocal;
+  std::vector<double> near, far;       // [aperture * rows + row]
+  std::vector<double> nearAtInfinity;  // per aperture, when its row is shown
+  std::vector<double> hyperfocal;      // per aperture
 };
 
 bool Drawable(double x) {
@@ -65,7 +65,6 @@ BlockLimits Gather(const RunSettings& settings, double focal) {
     }
   }
   std::stable_sort(block.distances.begin(), block.distances.end());
-  block.apertures = settings.ApertureCount;
   for (int a = 0; a < settings.ApertureCount; ++a) {
     const double aperture = settings.Apertures[a];
     for (double distance : block.distances) {
@@ -74,9 +73,11 @@ BlockLimits Gather(const RunSettings& settings, double focal) {
       block.near.push_back(near);
       block.far.push_back(far);
     }
-    double near, far;
-    ComputeDofLimits(settings.CoC, aperture, Undefined, focal, near, far, settings.Units);
-    block.nearAtInfinity.push_back(near);
+    if (block.infinityRow) {
+      double near, far;
+      ComputeDofLimits(settings.CoC, aperture, Undefined, focal, near, far, settings.Units);
+      block.nearAtInfinity.push_back(near);
+    }
     block.hyperfocal.push_back(HyperfocalDistance(settings.CoC, aperture, focal, settings.Units));
   }
   return block;
@@ -154,7 +155,7 @@ class Chart {
   }
 
   void Write() {
-    const int legendRows = (block_.apertures + kLegendColumns - 1) / kLegendColumns;
+    const int legendRows = (settings_.ApertureCount + kLegendColumns - 1) / kLegendColumns;
     const double height = kLegendTop + legendRows * kLegendRow;
     out_.Text("<svg class=\"DOFCHART\" xmlns=\"http://www.w3.org/2000/svg\" width=\"");
     Coordinate(out_, kWidth);
@@ -169,7 +170,7 @@ class Chart {
     WriteReal(out_, focal_, 1, 1);
     out_.Line(" mm: near and far limits of sharpness against the focus distance</title>");
     WriteGrid();
-    for (int a = 0; a < block_.apertures; ++a) WriteAperture(a);
+    for (int a = 0; a < settings_.ApertureCount; ++a) WriteAperture(a);
     WriteLabels();
     out_.Line("</svg>");
   }
@@ -188,9 +189,7 @@ class Chart {
     Range y;
     for (double distance : block.distances) y.Take(distance);
     for (double near : block.near) y.Take(near);
-    if (block.infinityRow) {
-      for (double near : block.nearAtInfinity) y.Take(near);
-    }
+    for (double near : block.nearAtInfinity) y.Take(near);
     for (double far : block.far) {
       if (far <= farthest * kHeadroom) y.Take(far);
     }
@@ -328,7 +327,7 @@ class Chart {
     Text(4, 14, nullptr, "near and far limits (" + unit + ")");
     // Each aperture as its column heading has it, with its hyperfocal
     // distance as the table's last row, HD, gives it.
-    for (int a = 0; a < block_.apertures; ++a) {
+    for (int a = 0; a < settings_.ApertureCount; ++a) {
       OpenText(LegendX(a) + 30, LegendY(a), nullptr);
       out_.Text("F/");
       WriteReal(out_, settings_.Apertures[a], 1, 1);

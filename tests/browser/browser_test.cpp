@@ -13,12 +13,6 @@ using namespace test;
 const std::string kChromium = "/usr/bin/chromium";
 const std::string kExamples = VELMO_EXAMPLES_DIR;
 
-std::size_t Count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
 class InBrowser : public EndToEnd {
  protected:
   void SetUp() override {
