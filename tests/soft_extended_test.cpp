@@ -49,5 +49,35 @@ TEST(SoftExtended, GivesTheResultsTheX87UnitGaveOnEveryBuild) {
   EXPECT_EQ(digest.Value(), 0xF7DA4AE90353B6A8ull) << std::hex << "digest 0x" << digest.Value();
 }
 
+// The long division that arm64 uses for every quotient, checked here on
+// every build against the compiler's 128-bit division: random operands and
+// the corrections' edge cases (all-ones digits, a high half just below the
+// divisor, the smallest and largest normalised divisors).
+TEST(SoftExtended, LongDivisionOf128By64BitsGivesTheExactQuotientAndRemainder) {
+  test::Draw draw(17);
+  auto check = [](std::uint64_t high, std::uint64_t low, std::uint64_t divisor) {
+    std::uint64_t rest = 0;
+    const std::uint64_t quotient = SoftExtended::LongDivideWide(high, low, divisor, rest);
+    const UInt128 dividend = (static_cast<UInt128>(high) << 64) | low;
+    ASSERT_EQ(quotient, static_cast<std::uint64_t>(dividend / divisor))
+        << std::hex << high << ' ' << low << ' ' << divisor;
+    ASSERT_EQ(rest, static_cast<std::uint64_t>(dividend % divisor))
+        << std::hex << high << ' ' << low << ' ' << divisor;
+  };
+  const std::uint64_t edges[] = {SoftExtended::kIntegerBit, SoftExtended::kIntegerBit + 1, ~0ull, ~0ull - 1,
+                                 0xFFFFFFFF00000000ull,     0x80000000FFFFFFFFull};
+  for (std::uint64_t divisor : edges) {
+    const std::uint64_t highs[] = {0, 1, divisor - 1, divisor >> 1, divisor & 0xFFFFFFFF00000000ull};
+    for (std::uint64_t high : highs) {
+      if (high >= divisor) continue;
+      for (std::uint64_t low : {0ull, ~0ull, 0xFFFFFFFFull, 0xFFFFFFFF00000000ull}) check(high, low, divisor);
+    }
+  }
+  for (int i = 0; i < 1000000; ++i) {
+    const std::uint64_t divisor = draw.Significand();
+    check(draw.Significand() % divisor, draw.Next(), divisor);
+  }
+}
+
 }  // namespace
 }  // namespace velmo
