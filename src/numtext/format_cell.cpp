@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "numtext/digits.h"
@@ -80,11 +82,11 @@ std::uint64_t KeptPlaces(double x, int decimals) {
 
 /// The cell of a double from 0 to below 100000 straight from its 18 digits:
 /// the same two roundings as the general rules (18 digits, ties to even,
-/// then 5 and up at the cell's decimals), with the sign in front. False for
-/// the values it leaves to the general rules.
-bool QuickCell(char sign, double x, ShortText& text) {
-  if (!(x >= 0 && x < kExponentFormFrom)) return false;
-  if (sign != kNoSign) text.Append(sign);
+/// then 5 and up at the cell's decimals), with the sign in front, written
+/// at `out`. Null for the values it leaves to the general rules.
+char* QuickCell(char* out, char sign, double x) {
+  if (!(x >= 0 && x < kExponentFormFrom)) return nullptr;
+  if (sign != kNoSign) *out++ = sign;
   const int decimals = x < kThreeDecimalsBelowDouble ? 3
                        : x < kTwoDecimalsBelowDouble ? 2
                        : x < kOneDecimalBelowDouble  ? 1
@@ -92,51 +94,60 @@ bool QuickCell(char sign, double x, ShortText& text) {
   const std::uint64_t n = x < kSurelyZero ? 0 : KeptPlaces(x, decimals);
   // The shapes keep their width whatever the rounding: ".ddd" (n <= 995),
   // "d.dd", "dd.d" (100 <= n <= 995), and "ddd." up to "100000.".
-  auto digit = [&](std::uint64_t value) { text.Append(static_cast<char>('0' + value % 10)); };
+  auto digit = [](std::uint64_t value) { return static_cast<char>('0' + value % 10); };
   switch (decimals) {
     case 3:
-      text.Append('.');
-      digit(n / 100);
-      digit(n / 10);
-      digit(n);
-      break;
+      out[0] = '.';
+      out[1] = digit(n / 100);
+      out[2] = digit(n / 10);
+      out[3] = digit(n);
+      return out + 4;
     case 2:
-      digit(n / 100);
-      text.Append('.');
-      digit(n / 10);
-      digit(n);
-      break;
+      out[0] = digit(n / 100);
+      out[1] = '.';
+      out[2] = digit(n / 10);
+      out[3] = digit(n);
+      return out + 4;
     case 1:
-      digit(n / 100);
-      digit(n / 10);
-      text.Append('.');
-      digit(n);
-      break;
+      out[0] = digit(n / 100);
+      out[1] = digit(n / 10);
+      out[2] = '.';
+      out[3] = digit(n);
+      return out + 4;
     default: {
       std::size_t places = 3;
       while (places < 6 && n >= kPowerOf10[places]) ++places;
-      for (std::size_t p = places; p > 0; --p) digit(n / kPowerOf10[p - 1]);
-      text.Append('.');
+      for (std::size_t p = places; p > 0; --p) *out++ = digit(n / kPowerOf10[p - 1]);
+      *out++ = '.';
+      return out;
     }
   }
-  return true;
 }
 
-ShortText Infinite(Markup markup) {
-  return ShortText(markup == Markup::Html ? "&infin;" : "  INF");
+std::string_view InfiniteText(Markup markup) {
+  return markup == Markup::Html ? "&infin;" : "  INF";
+}
+
+char* Put(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
 }
 
 }  // namespace
 
+char* WriteCell(char* out, char sign, Markup markup, double x) {
+  if (IsUndefined(x)) return Put(out, InfiniteText(markup));
+  if (char* end = QuickCell(out, sign, x)) return end;
+  return Put(out, FormatCellByRules(sign, markup, x).View());
+}
+
 ShortText FormatCell(char sign, Markup markup, double x) {
-  if (IsUndefined(x)) return Infinite(markup);
-  ShortText text;
-  if (QuickCell(sign, x, text)) return text;
-  return FormatCellByRules(sign, markup, x);
+  char text[kCellCapacity];
+  return ShortText(std::string_view(text, static_cast<std::size_t>(WriteCell(text, sign, markup, x) - text)));
 }
 
 ShortText FormatCellByRules(char sign, Markup markup, double x) {
-  if (IsUndefined(x)) return Infinite(markup);
+  if (IsUndefined(x)) return ShortText(InfiniteText(markup));
   ShortText text = FormatMagnitude(Abs(Extended(x)));
   if (x < 0) text.Prepend(1, '-');
   if (sign != kNoSign) text.Prepend(1, sign);

@@ -1,6 +1,8 @@
 // The text of one distance in the depth-of-field table.
 #pragma once
 
+#include <cstddef>
+
 #include "numtext/short_text.h"
 
 namespace velmo {
@@ -19,6 +21,14 @@ inline constexpr char kNoSign = 0;
 /// of the text of its magnitude. `sign`, unless kNoSign, goes in front of
 /// every finite value.
 ShortText FormatCell(char sign, Markup markup, double x);
+
+/// The most characters a cell takes.
+inline constexpr std::size_t kCellCapacity = ShortText::kCapacity;
+
+/// FormatCell's text written in place at `out`, which has room for
+/// kCellCapacity characters; returns the end of the text. The table's way:
+/// no text is built and then copied.
+char* WriteCell(char* out, char sign, Markup markup, double x);
 
 /// The same text by the general rules of number text alone, without the
 /// quick way that FormatCell takes for most values: the judge of that way

@@ -13,7 +13,7 @@ constexpr Extended kMetresPerMillimetre = Extended(1) / Extended(1000);
 constexpr Extended kMillimetresPerMetre = 1000;
 
 /// The cast that rounds an extended intermediate to the double it is kept as.
-double Stored(Extended x) {
+VELMO_ALWAYS_INLINE inline double Stored(Extended x) {
   return static_cast<double>(x);
 }
 
@@ -23,18 +23,39 @@ double InMillimetres(double distance, DistanceUnit unit) {
 }
 
 /// A length in millimetres in the user's unit, stored.
-double InUnits(Extended millimetres, DistanceUnit unit) {
+VELMO_ALWAYS_INLINE inline double InUnits(Extended millimetres, DistanceUnit unit) {
   return Stored(unit == DistanceUnit::Foot ? millimetres / kMillimetresPerFoot
                                            : kMetresPerMillimetre * millimetres);
 }
 
 }  // namespace
 
-void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far,
-                      DistanceUnit unit) {
-  const Extended f = focal;
-  const Extended blur = Extended(aperture) * coc;
+LensTerms LensTermsOf(double coc, double aperture, double focal) {
+  LensTerms lens{coc, aperture, focal, {}, {}};
+  if constexpr (Extended::kWorthKeeping) {
+    lens.Blur = Extended(aperture) * coc;
+    lens.FocalSquared = Extended(focal) * focal;
+  }
+  return lens;
+}
+
+SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
+  SubjectTerms subject;
   if (IsUndefined(distance)) {
+    subject.Infinite = true;
+    return subject;
+  }
+  subject.Millimetres = InMillimetres(distance, unit);
+  subject.WithinFocal = subject.Millimetres < focal;
+  if constexpr (Extended::kWorthKeeping) subject.BeyondFocal = subject.Millimetres - Extended(focal);
+  return subject;
+}
+
+void DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit, double& near,
+                 double& far) {
+  const Extended f = lens.Focal;
+  const Extended blur = Extended::kWorthKeeping ? lens.Blur : Extended(lens.Aperture) * lens.CoC;
+  if (subject.Infinite) {
     // In metres the factor comes first, (M x f) x f / Nc, and the digits
     // of the metre tables depend on that order.
     near = unit == DistanceUnit::Foot ? InUnits(f * f / blur, unit)
@@ -42,19 +63,26 @@ void ComputeDofLimits(double coc, double aperture, double distance, double focal
     far = Undefined;
     return;
   }
-  const double s = InMillimetres(distance, unit);
-  if (s < focal) {
+  if (subject.WithinFocal) {
     near = Undefined;
     far = Undefined;
     return;
   }
-  const double h = Stored(blur * (s - f) / (f * f));
+  const double s = subject.Millimetres;
+  const Extended beyondFocal = Extended::kWorthKeeping ? subject.BeyondFocal : s - f;
+  const Extended focalSquared = Extended::kWorthKeeping ? lens.FocalSquared : f * f;
+  const double h = Stored(blur * beyondFocal / focalSquared);
   const double nearMm = Stored(s / (1 + Extended(h)));
   const double farMm = Stored(s / (1 - Extended(h)));
   near = InUnits(nearMm, unit);
   far = InUnits(farMm, unit);
   // Beyond the hyperfocal distance 1 - h is negative: no far limit.
   if (far < 0) far = Undefined;
+}
+
+void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far,
+                      DistanceUnit unit) {
+  DofLimitsOf(LensTermsOf(coc, aperture, focal), SubjectTermsOf(distance, focal, unit), unit, near, far);
 }
 
 double HyperfocalDistance(double coc, double aperture, double focal, DistanceUnit unit) {

@@ -1,5 +1,8 @@
 #include "output/dof_table.h"
 
+#include <algorithm>
+#include <array>
+
 #include "numtext/format_cell.h"
 #include "numtext/undefined.h"
 #include "numtext/write_real.h"
@@ -58,7 +61,40 @@ void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, double f
   out.LineEnd();
 }
 
-void WriteRow(TextWriter& out, const RunSettings& settings, double distance, double focal) {
+/// One cell's limits, written in place: in HTML "<TD>", the near limit,
+/// "-" (a blank in relative mode), the far limit and the line end; in text
+/// a blank and the two limits.
+void WriteLimits(TextWriter& out, const RunSettings& settings, double near, double far) {
+  constexpr std::size_t kRoom = 2 * kCellCapacity + 5;
+  char* const start = out.Room(kRoom);
+  char* end = start;
+  if (settings.HTML) {
+    end = std::copy_n("<TD>", 4, end);
+    end = WriteCell(end, NearSign(settings), Markup::Html, near);
+    *end++ = settings.Relative ? ' ' : '-';
+    end = WriteCell(end, FarSign(settings), Markup::Html, far);
+  } else {
+    *end++ = ' ';
+    end = WriteCell(end, NearSign(settings), Markup::Text, near);
+    end = WriteCell(end, FarSign(settings), Markup::Text, far);
+  }
+  out.Advance(static_cast<std::size_t>(end - start));
+  if (settings.HTML) out.LineEnd();
+}
+
+/// The lens terms of every aperture at one focal length: the same for each
+/// row of its block.
+using BlockLenses = std::array<LensTerms, kListCapacity>;
+
+BlockLenses LensesOf(const RunSettings& settings, double focal) {
+  BlockLenses lenses;
+  for (int a = 0; a < settings.ApertureCount; ++a)
+    lenses[a] = LensTermsOf(settings.CoC, settings.Apertures[a], focal);
+  return lenses;
+}
+
+void WriteRow(TextWriter& out, const RunSettings& settings, const BlockLenses& lenses, double distance,
+              double focal) {
   const bool html = settings.HTML;
   if (html) {
     out.Line("<TR> <TH CLASS=DIST>");
@@ -69,25 +105,16 @@ void WriteRow(TextWriter& out, const RunSettings& settings, double distance, dou
     out.Char(' ');
     out.Text(FormatCell(kNoSign, Markup::Text, distance).View());
   }
+  const SubjectTerms subject = SubjectTermsOf(distance, focal, settings.Units);
   for (int a = 0; a < settings.ApertureCount; ++a) {
     double near, far;
-    ComputeDofLimits(settings.CoC, settings.Apertures[a], distance, focal, near, far, settings.Units);
+    DofLimitsOf(lenses[a], subject, settings.Units, near, far);
     if (settings.Relative) {
       // Offsets from the focus distance, kept as doubles like the limits.
       if (!IsUndefined(near)) near = static_cast<double>(Extended(distance) - near);
       if (!IsUndefined(far)) far = static_cast<double>(Extended(far) - distance);
     }
-    if (html) {
-      out.Text("<TD>");
-      out.Text(FormatCell(NearSign(settings), Markup::Html, near).View());
-      out.Char(settings.Relative ? ' ' : '-');
-      out.Text(FormatCell(FarSign(settings), Markup::Html, far).View());
-      out.LineEnd();
-    } else {
-      out.Char(' ');
-      out.Text(FormatCell(NearSign(settings), Markup::Text, near).View());
-      out.Text(FormatCell(FarSign(settings), Markup::Text, far).View());
-    }
+    WriteLimits(out, settings, near, far);
   }
   out.LineEnd();
 }
@@ -113,9 +140,10 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
     } else {
       WriteTextBlockHeader(OutputFile, settings, focal);
     }
+    const BlockLenses lenses = LensesOf(settings, focal);
     for (int d = 0; d < settings.DistanceCount; ++d) {
       const double distance = settings.Distances[d];
-      if (RowIsWritten(settings, distance, focal)) WriteRow(OutputFile, settings, distance, focal);
+      if (RowIsWritten(settings, distance, focal)) WriteRow(OutputFile, settings, lenses, distance, focal);
     }
     if (settings.HTML) {
       WriteHyperfocalRow(OutputFile, settings, focal);

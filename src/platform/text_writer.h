@@ -33,6 +33,15 @@ class TextWriter {
       TextAcrossBuffers(text);
     }
   }
+  /// Room for `count` characters (at most the buffer's size) to be written
+  /// in place, then handed over by Advance with the number written: a
+  /// table cell goes straight into the buffer.
+  char* Room(std::size_t count) {
+    if (sizeof buffer_ - used_ < count) Spill();
+    return buffer_ + used_;
+  }
+  void Advance(std::size_t count) { used_ += count; }
+
   /// Blanks first when `text` is shorter than `width`, then the text.
   void TextInField(std::string_view text, int width);
   void Char(char c) {
