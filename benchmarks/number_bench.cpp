@@ -31,6 +31,28 @@ void BM_ComputeDofLimits(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputeDofLimits);
 
+// A table's cell: the lens terms made once per block, the subject's once
+// per row (here once per cell, the dearer case).
+// A cell as a table computes it: the subject's terms once a row, the lens
+// terms once a block.
+void BM_DofLimitsOfACell(benchmark::State& state) {
+  std::vector<velmo::SubjectTerms> subjects;
+  for (double distance : Distances()) {
+    subjects.push_back(velmo::SubjectTermsOf(distance, 50, velmo::DistanceUnit::Metre));
+  }
+  std::vector<velmo::LensTerms> lenses;
+  for (int i = 0; i < 64; ++i) lenses.push_back(velmo::LensTermsOf(0.03, 1 + i * 0.5, 50));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    double near, far;
+    velmo::DofLimitsOf(lenses[i & 63], subjects[(i >> 6) & 4095], velmo::DistanceUnit::Metre, near, far);
+    ++i;
+    benchmark::DoNotOptimize(near);
+    benchmark::DoNotOptimize(far);
+  }
+}
+BENCHMARK(BM_DofLimitsOfACell);
+
 void BM_FormatCell(benchmark::State& state) {
   std::vector<double> distances = Distances();
   std::size_t i = 0;
