@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <iterator>
 
 #include "platform/exceptions.h"
 #include "platform/io_error.h"
@@ -53,6 +55,27 @@ TEST(HostPlatform, CreatingADocumentReportsWhyItFailed) {
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "Invalid filename");
   }
+}
+
+TEST(HostPlatform, ADocumentIsReplacedOnlyWhenClosed) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string document = dir.File("lenses.txt");
+  const std::string link = dir.File("link.txt");
+  test::WriteFile(document, "old");
+  ASSERT_EQ(::symlink(document.c_str(), link.c_str()), 0);
+  // A run that fails never closes its document.
+  platform.CreateDocument(link)->Write("new", 3);
+  EXPECT_EQ(test::ReadFile(document), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+  auto sink = platform.CreateDocument(link);
+  sink->Write("new", 3);
+  EXPECT_EQ(test::ReadFile(document), "old");
+  sink->Close();
+  // Through the link its file is replaced, and the link stays.
+  EXPECT_EQ(test::ReadFile(document), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 TEST(HostPlatform, AFullDiskFailsTheWrite) {

@@ -1,4 +1,6 @@
 // The Windows platform layer on the real system (under wine in CI).
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -65,6 +67,25 @@ TEST(HostPlatform, CreatingADocumentReportsTheSystemsCode) {
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "File access denied");
   }
+}
+
+TEST(HostPlatform, ASettingsFileHeldWithoutSharingIsAFailedRead) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string name = dir.File("held.ini");
+  test::WriteFile(name, "[VELMO]\r\n");
+  HANDLE holder = ::CreateFileW(std::filesystem::path(name).wstring().c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  std::string content;
+  try {
+    platform.ReadWholeFile(name, content);
+    ADD_FAILURE() << "a file that cannot be opened was read as empty";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Code(), 32);
+  }
+  ::CloseHandle(holder);
+  EXPECT_FALSE(platform.ReadWholeFile(dir.File("none.ini"), content));
 }
 
 }  // namespace

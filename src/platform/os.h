@@ -28,14 +28,16 @@ class Platform {
   /// True when the two names reach the same existing file, through links
   /// or different spellings.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
-  /// Creates the output document anew (an existing file is emptied) for
-  /// writing; others may read it while it is open but not write it.
-  /// Throws EInOutError; a document another program holds gives code 32.
+  /// Starts the output document. What is written goes to a new file that
+  /// Close puts in the document's place in one step; until then an older
+  /// document stays as it was, and a sink destroyed without Close (a failed
+  /// run) leaves nothing behind. Throws EInOutError: a document that cannot
+  /// be written gives code 5, one another program holds code 32.
   virtual std::unique_ptr<ByteSink> CreateDocument(const std::string& name) = 0;
   /// Reads the whole file `name` into `content`. False, with `content`
-  /// empty, when it cannot be opened or is no regular file (a named pipe or
-  /// a device would block or answer differently); a read that fails once
-  /// the file is open throws EInOutError.
+  /// empty, when it is not there or is no regular file (a named pipe or a
+  /// device would block or answer differently); a regular file that cannot
+  /// be opened or read throws EInOutError.
   virtual bool ReadWholeFile(const std::string& name, std::string& content) = 0;
   /// Asks the desktop to open the document with its viewer. Never waits for
   /// the viewer and never reports: whatever happens, the run goes on.

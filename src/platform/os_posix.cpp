@@ -17,6 +17,7 @@
 
 #include "platform/code_position.h"
 #include "platform/exceptions.h"
+#include "platform/fd_stream_posix.h"
 #include "platform/io_error.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
@@ -31,42 +32,6 @@ constexpr const char* kViewerProgram = "open";
 constexpr const char* kViewerProgram = "xdg-open";
 #endif
 
-class FdSink : public ByteSink {
- public:
-  FdSink(int fd, bool owned) : fd_(fd), owned_(owned) {}
-  ~FdSink() override {
-    if (owned_ && fd_ >= 0) ::close(fd_);
-  }
-
-  void Write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      ssize_t n = ::write(fd_, data, size);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        RaiseSystemError(errno);
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-  }
-
-  void Close() override {
-    if (!owned_ || fd_ < 0) return;
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) RaiseSystemError(errno);
-  }
-
- private:
-  int fd_;
-  bool owned_;
-};
-
-struct FdCloser {
-  int fd;
-  ~FdCloser() { ::close(fd); }
-};
-
 /// The directory part of `name`: "." for a bare name, "/" for the root.
 std::string DirectoryOf(const std::string& name) {
   std::size_t slash = name.rfind('/');
@@ -80,22 +45,6 @@ bool OtherDirectory(const std::string& a, const std::string& b) {
   if (::stat(a.c_str(), &infoA) != 0 || ::stat(b.c_str(), &infoB) != 0) return false;
   return infoA.st_dev != infoB.st_dev || infoA.st_ino != infoB.st_ino;
 }
-
-class FdSource : public ByteSource {
- public:
-  explicit FdSource(int fd) : fd_(fd) {}
-
-  std::size_t Read(char* buffer, std::size_t capacity) override {
-    for (;;) {
-      ssize_t n = ::read(fd_, buffer, capacity);
-      if (n >= 0) return static_cast<std::size_t>(n);
-      if (errno != EINTR) RaiseSystemError(errno);
-    }
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -133,29 +82,6 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
   struct stat infoA, infoB;
   if (::stat(a.c_str(), &infoA) != 0 || ::stat(b.c_str(), &infoB) != 0) return false;
   return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
-}
-
-std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
-  // Never wait in open: a named pipe without a reader fails at once (ENXIO)
-  // instead of holding the run forever. Writes block again as usual.
-  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) RaiseSystemError(errno);
-  auto sink = std::make_unique<FdSink>(fd, true);
-  int flags = ::fcntl(fd, F_GETFL);
-  if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) RaiseSystemError(errno);
-  // The lock comes before the file is emptied, so a document that another
-  // program holds is left as it is. A file system that cannot lock (NFS
-  // without its lock manager) is written without the lock.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) RaiseInOutError(kSharingViolation);
-    if (errno != ENOLCK && errno != EOPNOTSUPP) RaiseSystemError(errno);
-  }
-  struct stat info;
-  if (::fstat(fd, &info) != 0) RaiseSystemError(errno);
-  // Only a regular file has a length to cut; a device (a full disk stood in
-  // by /dev/full, a terminal) is simply written.
-  if (S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) RaiseSystemError(errno);
-  return sink;
 }
 
 void HostPlatform::OpenInViewer(const std::string& name) {
@@ -243,8 +169,15 @@ void HostPlatform::PrepareProcess() {
 bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();
   int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  const FdCloser closer{fd};
+  if (fd < 0) {
+    // A settings file that is there and cannot be opened is a failed file
+    // operation, not a file without the section.
+    const int err = errno;
+    struct stat info;
+    if (err == ENOENT || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    RaiseSystemError(err);
+  }
+  const OwnedFd closer(fd);
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
   // A file that was opened and then fails to read is no empty file: the

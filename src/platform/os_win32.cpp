@@ -14,81 +14,11 @@
 #include "platform/io_error.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
+#include "platform/win32_support.h"
 
 namespace velmo {
 
 namespace {
-
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr,
-                        nullptr);
-  return text;
-}
-
-/// Throws EInOutError for a Windows error code: the codes are the I/O codes
-/// themselves, save a full disk, which has a code of its own.
-[[noreturn, gnu::noinline]] void RaiseWindowsError(DWORD err) {
-  const int code =
-      err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL ? kDiskFull : static_cast<int>(err);
-  throw EInOutError(code, InOutErrorMessage(code), __builtin_return_address(0));
-}
-
-bool IsConsole(HANDLE handle) {
-  DWORD mode;
-  return ::GetConsoleMode(handle, &mode) != 0;
-}
-
-class HandleSink : public ByteSink {
- public:
-  HandleSink(HANDLE handle, bool owned) : handle_(handle), owned_(owned), console_(IsConsole(handle)) {}
-  ~HandleSink() override {
-    if (owned_ && handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-
-  void Write(const char* data, std::size_t size) override {
-    if (console_) {
-      // A real console shows Unicode: the UTF-8 text as wide characters.
-      const std::wstring wide = Wide(std::string_view(data, size));
-      DWORD written = 0;
-      if (!::WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
-        RaiseWindowsError(::GetLastError());
-      }
-      return;
-    }
-    // Anything else gets the bytes as they are: CR LF stays CR LF.
-    while (size > 0) {
-      DWORD written = 0;
-      const auto chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-      if (!::WriteFile(handle_, data, chunk, &written, nullptr)) RaiseWindowsError(::GetLastError());
-      data += written;
-      size -= written;
-    }
-  }
-
-  void Close() override {
-    if (!owned_ || handle_ == INVALID_HANDLE_VALUE) return;
-    HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    if (!::CloseHandle(handle)) RaiseWindowsError(::GetLastError());
-  }
-
- private:
-  HANDLE handle_;
-  bool owned_;
-  bool console_;
-};
 
 class HandleSource : public ByteSource {
  public:
@@ -179,22 +109,20 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
   return same;
 }
 
-std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
-  // Read sharing only: a program that holds the document open for writing
-  // makes this fail with the sharing violation, before anything is emptied.
-  HANDLE handle = ::CreateFileW(Wide(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) RaiseWindowsError(::GetLastError());
-  auto sink = std::make_unique<HandleSink>(handle, true);
-  if (::GetFileType(handle) == FILE_TYPE_DISK && !::SetEndOfFile(handle)) RaiseWindowsError(::GetLastError());
-  return sink;
-}
-
 bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();
   HANDLE handle = ::CreateFileW(Wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (handle == INVALID_HANDLE_VALUE) {
+    // A settings file that is there and cannot be opened (no permission,
+    // held without sharing) is a failed file operation, not a file without
+    // the section.
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || !HostPlatform().FileExists(name)) {
+      return false;
+    }
+    RaiseWindowsError(err);
+  }
   // Only a file on a disk is read: a pipe or a device would block or answer
   // differently.
   if (::GetFileType(handle) != FILE_TYPE_DISK) {

@@ -1,5 +1,6 @@
 #include "platform/path_text.h"
 
+#include <string>
 #include <vector>
 
 namespace velmo {
@@ -23,6 +24,22 @@ std::string ChangeExtension(std::string_view name, std::string_view extension) {
   std::string result(hasExtension ? name.substr(0, dot) : name);
   result += extension;
   return result;
+}
+
+std::string_view FileSystemName(std::string_view name) {
+#ifdef _WIN32
+  const std::size_t start = name.find_last_of(kSeparators) + 1;  // 0 without a directory
+  const std::size_t end = name.find_last_not_of(". ");
+  // A name part of dots alone ("." and "..") names a directory: kept.
+  if (end != std::string_view::npos && end >= start) return name.substr(0, end + 1);
+#endif
+  return name;
+}
+
+std::string TemporaryNameBeside(std::string_view document, unsigned long process, unsigned attempt) {
+  std::string name(document.substr(0, document.size() - NamePart(document).size()));
+  name += ".velmo-" + std::to_string(process) + "-" + std::to_string(attempt) + ".tmp";
+  return name;
 }
 
 std::string_view NamePart(std::string_view path) {

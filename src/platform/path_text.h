@@ -11,6 +11,15 @@ namespace velmo {
 /// "velmo.ini" -> "velmo.txt", "conf.d/settings" -> "conf.d/settings.txt".
 std::string ChangeExtension(std::string_view name, std::string_view extension);
 
+/// `name` as the file system resolves it: on Windows without the dots and
+/// blanks that end its name part, which Windows drops ("sp.txt." opens
+/// "sp.txt"); elsewhere unchanged.
+std::string_view FileSystemName(std::string_view name);
+
+/// The name of a temporary file beside `document`, in its directory: hidden
+/// where a leading dot hides, and distinct for every process and attempt.
+std::string TemporaryNameBeside(std::string_view document, unsigned long process, unsigned attempt);
+
 /// The name part of a path, without its directory.
 std::string_view NamePart(std::string_view path);
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -34,6 +35,16 @@ inline const std::string kDone = "Done. Press Enter to exit.\r\n";
 inline const std::string kNormalLensLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
 /// A 50 mm lens at f/4 and f/8 as a text table: normal-lens.txt.
 inline const std::string kNormalLensText = "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists;
+
+/// The names in `directory`, sorted.
+inline std::vector<std::string> Entries(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 inline std::string Expected(const std::string& name) {
   return ReadFile(std::string(VELMO_EXPECTED_DIR) + "/" + name);

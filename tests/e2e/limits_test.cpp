@@ -18,11 +18,15 @@ std::string Report(const std::string& className, const std::string& message) {
 TEST_F(EndToEnd, AFileSizeLimitIsADiskFullNotADeath) {
   if (UnderWine()) GTEST_SKIP() << "a POSIX resource limit";
   std::string ini = Settings("lenses.ini", "[VELMO]\nCoC=0.03\n" + kNormalLensLists);
+  WriteFile(work_ + "/lenses.html", "an older page");
   RunOptions options;
   options.fileSizeLimit = 1024;  // the page is larger; the console smaller
   Outcome outcome = Run({ini}, "\n", options);
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.console, Using(ini) + Report("EInOutError", "Disk full"));
+  // The old page as it was, and nothing new beside it.
+  EXPECT_EQ(ReadFile(work_ + "/lenses.html"), "an older page");
+  EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.html", "lenses.ini"}));
 }
 
 TEST_F(EndToEnd, ANamedPipeWhereTheDocumentGoesIsNoWait) {
