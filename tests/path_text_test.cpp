@@ -24,6 +24,17 @@ TEST(ChangeExtension, ReplacesFromTheLastDotOfTheNamePart) {
   for (const Case& c : cases) EXPECT_EQ(ChangeExtension(c.name, c.extension), c.result) << c.name;
 }
 
+TEST(FileSystemName, IsTheNameTheSystemOpens) {
+#ifdef _WIN32
+  EXPECT_EQ(FileSystemName("sp.txt."), "sp.txt");
+  EXPECT_EQ(FileSystemName("C:\\photo\\lenses.ini . "), "C:\\photo\\lenses.ini");
+  EXPECT_EQ(FileSystemName("photo.d\\.."), "photo.d\\..");
+#else
+  EXPECT_EQ(FileSystemName("sp.txt."), "sp.txt.");
+#endif
+  EXPECT_EQ(FileSystemName("lenses.ini"), "lenses.ini");
+}
+
 TEST(NamePart, DropsTheDirectory) {
   EXPECT_EQ(NamePart("/photo/my.lenses.html"), "my.lenses.html");
   EXPECT_EQ(NamePart("lenses.html"), "lenses.html");

@@ -143,10 +143,12 @@ class RunSequence {
   /// Names, creates and writes the document; false when it would replace
   /// the settings file.
   bool WriteDocument() {
-    // Beside the settings file, named after it, by the form it takes.
-    const std::string documentName = ChangeExtension(settingsName_, !settings_.HTML       ? ".txt"
-                                                                    : settings_.TableOnly ? ".i"
-                                                                                          : ".html");
+    // Beside the settings file, named after it as the file system has
+    // found it, by the form it takes.
+    const std::string documentName =
+        ChangeExtension(FileSystemName(settingsName_), !settings_.HTML       ? ".txt"
+                                                       : settings_.TableOnly ? ".i"
+                                                                             : ".html");
     const std::string& name = settings_.OutputFileName = platform_.FullPath(documentName);
     if (platform_.SameFile(documentName, settingsName_)) {
       console_.Line("*** ERROR: " + name + " would replace the settings file");
