@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "numtext/number_settings.h"
 #include "platform/os.h"
 #include "run/run_sequence.h"
+#include "xml_check.h"
 
 namespace {
 
@@ -39,6 +41,19 @@ class Console : public velmo::ByteSink {
   void Close() override {}
 };
 
+constexpr const char* kDocuments[] = {".txt", ".html", ".i"};
+
+void AbortUnlessChartsParse(const std::string& name) {
+  std::ifstream file(name, std::ios::binary);
+  const std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  for (std::size_t at = page.find("<svg"); at != std::string::npos; at = page.find("<svg", at + 1)) {
+    const std::size_t end = page.find("</svg>", at);
+    if (end == std::string::npos) std::abort();
+    const std::string svg = page.substr(at, end + 6 - at);
+    if (!velmo::test::XmlProblem(svg).empty() || svg.find(" d=\"\"") != std::string::npos) std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -63,11 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   std::ofstream(dir + "/fuzz.ini", std::ios::binary | std::ios::trunc) << content;
+  for (const char* extension : kDocuments) std::filesystem::remove(dir + "/fuzz" + extension);
   QuietPlatform platform;
   Input in;
   Console out;
   const std::vector<std::string> arguments{dir + "/fuzz.ini"};
   int status = velmo::RunVelmo(arguments, in, out, platform);
   if (status != 0 && status != 1) std::abort();
+  // On a sample of the runs, every chart written must be well-formed XML.
+  if (status == 0 && size % 8 == 0) {
+    for (const char* extension : {".html", ".i"}) AbortUnlessChartsParse(dir + "/fuzz" + extension);
+  }
   return 0;
 }

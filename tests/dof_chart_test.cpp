@@ -11,6 +11,7 @@
 #include "output/chart_scale.h"
 #include "output/dof_table.h"
 #include "test_support.h"
+#include "xml_check.h"
 
 namespace velmo {
 namespace {
@@ -138,12 +139,15 @@ TEST(DofChart, StrangeSettingsStillDrawWithinTheChart) {
     s.Apertures[0] = c.aperture;
     s.FocalCount = 1;
     s.Focals[0] = c.focal;
-    const std::string svg = test::Written([&](TextWriter& out) { WriteDofChart(out, s, c.focal); });
+    const std::string written = test::Written([&](TextWriter& out) { WriteDofChart(out, s, c.focal); });
+    const std::string svg = written.substr(written.find("<svg"));
     EXPECT_EQ(svg.substr(svg.size() - 8), "</svg>\r\n");
+    // Cut out of the page, the chart is an SVG file that XML tools read.
+    EXPECT_EQ(test::XmlProblem(svg), "") << svg;
     // Every coordinate of every path lies within the 640 units of width.
     for (std::size_t at = svg.find(" d=\""); at != std::string::npos; at = svg.find(" d=\"", at + 1)) {
       const std::string path = svg.substr(at + 4, svg.find('"', at + 4) - at - 4);
-      EXPECT_TRUE(std::regex_match(path, std::regex("([MLHVh] ?[-0-9. ]+)*"))) << path;
+      EXPECT_TRUE(std::regex_match(path, std::regex("([MLHVh] ?[-0-9. ]+)+"))) << "d=\"" << path << '"';
       for (std::sregex_iterator n(path.begin(), path.end(), number), end; n != end; ++n) {
         const double value = std::strtod(n->str().c_str(), nullptr);
         EXPECT_TRUE(value >= 0 && value <= 640) << n->str() << " in " << path;

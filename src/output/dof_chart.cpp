@@ -24,8 +24,10 @@ constexpr double kRight = 624;
 constexpr double kInfinityColumn = kRight - 14;  // the infinite distance
 constexpr double kFiniteRight = kRight - 44;     // with that column
 constexpr double kInfinityLine = 30;             // infinite limits
-constexpr double kTop = 48;                      // the largest finite limit
-constexpr double kBottom = 328;                  // the horizontal axis
+// The sign of infinity as SVG, and so XML, knows it: by number.
+constexpr std::string_view kInfinitySign = "&#8734;";
+constexpr double kTop = 48;      // the largest finite limit
+constexpr double kBottom = 328;  // the horizontal axis
 constexpr double kLegendTop = kBottom + 52;
 constexpr double kLegendRow = 18;
 constexpr int kLegendColumns = 4;
@@ -209,18 +211,22 @@ class Chart {
   }
 
   void WriteGrid() {
-    out_.Text("<path class=\"GRID\" stroke-width=\"0.5\" d=\"");
-    for (const Tick& tick : Ticks(x_)) {
-      Point(out_, 'M', x_.Map(tick.Value()), kTop);
-      out_.Char('V');
-      Coordinate(out_, kBottom);
+    const std::vector<Tick> across = Ticks(x_);
+    const std::vector<Tick> upwards = Ticks(y_);
+    if (!across.empty() || !upwards.empty()) {
+      out_.Text("<path class=\"GRID\" stroke-width=\"0.5\" d=\"");
+      for (const Tick& tick : across) {
+        Point(out_, 'M', x_.Map(tick.Value()), kTop);
+        out_.Char('V');
+        Coordinate(out_, kBottom);
+      }
+      for (const Tick& tick : upwards) {
+        Point(out_, 'M', kLeft, y_.Map(tick.Value()));
+        out_.Char('H');
+        Coordinate(out_, x_.to);
+      }
+      out_.Line("\"/>");
     }
-    for (const Tick& tick : Ticks(y_)) {
-      Point(out_, 'M', kLeft, y_.Map(tick.Value()));
-      out_.Char('H');
-      Coordinate(out_, x_.to);
-    }
-    out_.Line("\"/>");
     out_.Text("<path class=\"INFINITY\" stroke-dasharray=\"6 3\" d=\"");
     Point(out_, 'M', kLeft, kInfinityLine);
     out_.Char('H');
@@ -233,7 +239,9 @@ class Chart {
     out_.Char('H');
     Coordinate(out_, kRight);
     out_.Line("\"/>");
-    // Where near and far limits meet: the focus distance itself.
+    // Where near and far limits meet: the focus distance itself, where
+    // there is a row to draw it through (a path needs a point).
+    if (std::none_of(block_.distances.begin(), block_.distances.end(), Drawable)) return;
     out_.Text("<path class=\"FOCUS\" stroke-dasharray=\"2 3\" d=\"");
     Polyline focus(out_);
     for (double distance : block_.distances) {
@@ -320,10 +328,10 @@ class Chart {
     const std::string unit = UnitSymbol(settings_.Units);
     out_.Line("<g class=\"LABELS\" fill=\"#000\" stroke=\"none\">");
     for (const Tick& tick : Ticks(x_)) Text(x_.Map(tick.Value()), kBottom + 15, "middle", tick.Text());
-    if (block_.infinityRow) Text(kInfinityColumn, kBottom + 15, "middle", "&#8734;");
+    if (block_.infinityRow) Text(kInfinityColumn, kBottom + 15, "middle", kInfinitySign);
     Text((kLeft + kRight) / 2, kBottom + 32, "middle", "focus distance (" + unit + ")");
     for (const Tick& tick : Ticks(y_)) Text(kLeft - 5, y_.Map(tick.Value()) + 4, "end", tick.Text());
-    Text(kLeft - 5, kInfinityLine + 4, "end", "&#8734;");
+    Text(kLeft - 5, kInfinityLine + 4, "end", kInfinitySign);
     Text(4, 14, nullptr, "near and far limits (" + unit + ")");
     // Each aperture as its column heading has it, with its hyperfocal
     // distance as the table's last row, HD, gives it.
@@ -332,7 +340,11 @@ class Chart {
       out_.Text("F/");
       WriteReal(out_, settings_.Apertures[a], 1, 1);
       out_.Text(", HD ");
-      out_.Text(FormatCell(kNoSign, Markup::Html, block_.hyperfocal[a]).View());
+      // As the table's cell shows it, save infinity: "&infin;" is an entity
+      // of HTML, which XML, and so an SVG file cut out of the page, lacks.
+      const double hyperfocal = block_.hyperfocal[a];
+      out_.Text(IsUndefined(hyperfocal) ? kInfinitySign
+                                        : FormatCell(kNoSign, Markup::Html, hyperfocal).View());
       out_.Line("</text>");
     }
     out_.Line("</g>");

@@ -3,6 +3,7 @@
 // bytes, exit status and documents are compared whole, CR LF included, and
 // every settings file must be left exactly as it was.
 #include "e2e/e2e_support.h"
+#include "xml_check.h"
 
 namespace velmo {
 namespace {
@@ -160,6 +161,33 @@ TEST_F(EndToEnd, AFullDiskEndsTheRunWithItsReport) {
   EXPECT_EQ(outcome.console,
             Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "Disk full.", ""}));
   EXPECT_EQ(Viewed(false), "");
+}
+
+TEST_F(EndToEnd, ADocumentIsNamedAfterTheFileWindowsOpens) {
+  if (!UnderWine()) GTEST_SKIP() << "Windows drops the dots and blanks that end a name";
+  std::string ini = Settings("lenses.ini", kNormalLensText);
+  Outcome outcome = Run({ini + ". ."});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
+  EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.ini", "lenses.txt"}));
+}
+
+TEST_F(EndToEnd, EveryChartOfAPageIsWellFormedXml) {
+  // Infinite and missing values everywhere: no blur, no aperture, "?" items.
+  std::string ini = Settings(
+      "lenses.ini", "[VELMO]\nHTML=1\nChart=1\nCoC=0\nDistance=0.3 2 ? N\nAperture=0 4 ?\nFocal=50 ? -5\n");
+  Outcome outcome = Run({ini});
+  ASSERT_EQ(outcome.status, 0) << outcome.console;
+  const std::string page = ReadFile(work_ + "/lenses.html");
+  std::size_t charts = 0;
+  for (std::size_t at = page.find("<svg"); at != std::string::npos;
+       at = page.find("<svg", at + 1), ++charts) {
+    const std::string svg = page.substr(at, page.find("</svg>", at) + 6 - at);
+    EXPECT_EQ(XmlProblem(svg), "") << svg;
+    EXPECT_EQ(svg.find(" d=\"\""), std::string::npos) << svg;
+  }
+  EXPECT_EQ(charts, 3u);
 }
 
 }  // namespace
