@@ -23,10 +23,8 @@ void BM_ComputeDofLimits(benchmark::State& state) {
   std::vector<double> distances = Distances();
   std::size_t i = 0;
   for (auto _ : state) {
-    double near, far;
-    velmo::ComputeDofLimits(0.03, 5.6, distances[i++ & 4095], 50, near, far);
-    benchmark::DoNotOptimize(near);
-    benchmark::DoNotOptimize(far);
+    const velmo::DofLimits limits = velmo::ComputeDofLimits({0.03, 5.6, 50}, distances[i++ & 4095]);
+    benchmark::DoNotOptimize(limits);
   }
 }
 BENCHMARK(BM_ComputeDofLimits);
@@ -41,14 +39,13 @@ void BM_DofLimitsOfACell(benchmark::State& state) {
     subjects.push_back(velmo::SubjectTermsOf(distance, 50, velmo::DistanceUnit::Metre));
   }
   std::vector<velmo::LensTerms> lenses;
-  for (int i = 0; i < 64; ++i) lenses.push_back(velmo::LensTermsOf(0.03, 1 + i * 0.5, 50));
+  for (int i = 0; i < 64; ++i) lenses.push_back(velmo::LensTermsOf({0.03, 1 + i * 0.5, 50}));
   std::size_t i = 0;
   for (auto _ : state) {
-    double near, far;
-    velmo::DofLimitsOf(lenses[i & 63], subjects[(i >> 6) & 4095], velmo::DistanceUnit::Metre, near, far);
+    const velmo::DofLimits limits =
+        velmo::DofLimitsOf(lenses[i & 63], subjects[(i >> 6) & 4095], velmo::DistanceUnit::Metre);
     ++i;
-    benchmark::DoNotOptimize(near);
-    benchmark::DoNotOptimize(far);
+    benchmark::DoNotOptimize(limits);
   }
 }
 BENCHMARK(BM_DofLimitsOfACell);

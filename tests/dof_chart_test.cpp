@@ -139,7 +139,8 @@ TEST(DofChart, StrangeSettingsStillDrawWithinTheChart) {
     s.Apertures[0] = c.aperture;
     s.FocalCount = 1;
     s.Focals[0] = c.focal;
-    const std::string written = test::Written([&](TextWriter& out) { WriteDofChart(out, s, c.focal); });
+    const std::string written =
+        test::Written([&](TextWriter& out) { WriteDofChart(out, s, ComputeBlock(s, c.focal)); });
     const std::string svg = written.substr(written.find("<svg"));
     EXPECT_EQ(svg.substr(svg.size() - 8), "</svg>\r\n");
     // Cut out of the page, the chart is an SVG file that XML tools read.

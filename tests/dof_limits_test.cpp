@@ -26,9 +26,9 @@ TEST(DofLimits, GiveTheLimitsOfAFiftyMillimetreLensToTheLastBit) {
       {30, 12.307187397440105, Undefined},
       {Undefined, 20.833333333333336, Undefined},
   };
+  const Lens lens{.CoC = 0.015, .Aperture = 8, .Focal = 50};
   for (const Case& c : cases) {
-    double near = 1, far = 1;
-    ComputeDofLimits(0.015, 8, c.distance, 50, near, far);
+    const auto [near, far] = ComputeDofLimits(lens, c.distance);
     if (IsUndefined(c.near)) {
       EXPECT_TRUE(IsUndefined(near)) << c.distance;
     } else {
@@ -40,69 +40,58 @@ TEST(DofLimits, GiveTheLimitsOfAFiftyMillimetreLensToTheLastBit) {
       EXPECT_EQ(far, c.far) << c.distance;
     }
   }
-  EXPECT_EQ(HyperfocalDistance(0.015, 8, 50), 20.883333333333333);
+  EXPECT_EQ(HyperfocalDistance(lens), 20.883333333333333);
 }
 
 TEST(DofLimits, NoSharpZoneCloserThanTheFocalLength) {
-  double near = 0, far = 0;
-  ComputeDofLimits(0.015, 8, 0.04, 50, near, far);
-  EXPECT_TRUE(IsUndefined(near));
-  EXPECT_TRUE(IsUndefined(far));
-  ComputeDofLimits(0.015, 8, 0.049, 50, near, far);
-  EXPECT_TRUE(IsUndefined(near));
-  EXPECT_TRUE(IsUndefined(far));
-  ComputeDofLimits(0.015, 8, 0.05, 50, near, far);
-  EXPECT_EQ(near, 0.05);
-  EXPECT_EQ(far, 0.05);
+  const Lens lens{.CoC = 0.015, .Aperture = 8, .Focal = 50};
+  for (double distance : {0.04, 0.049}) {
+    EXPECT_TRUE(IsUndefined(ComputeDofLimits(lens, distance).Near)) << distance;
+    EXPECT_TRUE(IsUndefined(ComputeDofLimits(lens, distance).Far)) << distance;
+  }
+  EXPECT_EQ(ComputeDofLimits(lens, 0.05).Near, 0.05);
+  EXPECT_EQ(ComputeDofLimits(lens, 0.05).Far, 0.05);
 }
 
 TEST(DofLimits, ExactlyAtTheHyperfocalDistanceTheFarLimitIsInfinite) {
-  double near = 0, far = 0;
-  ComputeDofLimits(0.02, 5, 25.05, 50, near, far);
+  const auto [near, far] = ComputeDofLimits({.CoC = 0.02, .Aperture = 5, .Focal = 50}, 25.05);
   EXPECT_EQ(near, 12.525);
   EXPECT_TRUE(IsUndefined(far));
   EXPECT_GT(far, 0) << "the division gives +infinity, not a negative far limit";
 }
 
 TEST(DofLimits, ZeroApertureOrCircleGivesTheDistanceItself) {
-  double near = 0, far = 0;
-  ComputeDofLimits(0.015, 0, 3, 50, near, far);
-  EXPECT_EQ(near, 3);
-  EXPECT_EQ(far, 3);
-  ComputeDofLimits(0, 8, 3, 50, near, far);
-  EXPECT_EQ(near, 3);
-  EXPECT_EQ(far, 3);
-  ComputeDofLimits(0, 8, Undefined, 50, near, far);
-  EXPECT_TRUE(std::isinf(near));
-  EXPECT_TRUE(IsUndefined(HyperfocalDistance(0.015, 0, 50)));
+  for (const Lens lens :
+       {Lens{.CoC = 0.015, .Aperture = 0, .Focal = 50}, Lens{.CoC = 0, .Aperture = 8, .Focal = 50}}) {
+    EXPECT_EQ(ComputeDofLimits(lens, 3).Near, 3);
+    EXPECT_EQ(ComputeDofLimits(lens, 3).Far, 3);
+  }
+  EXPECT_TRUE(std::isinf(ComputeDofLimits({.CoC = 0, .Aperture = 8, .Focal = 50}, Undefined).Near));
+  EXPECT_TRUE(IsUndefined(HyperfocalDistance({.CoC = 0.015, .Aperture = 0, .Focal = 50})));
 }
 
 TEST(DofLimits, UndefinedInputsGiveUndefinedResults) {
-  double near = 0, far = 0;
-  ComputeDofLimits(0.015, 8, 3, Undefined, near, far);
-  EXPECT_TRUE(IsUndefined(near));
-  EXPECT_TRUE(IsUndefined(far));
-  ComputeDofLimits(0.015, Undefined, 3, 50, near, far);
-  EXPECT_TRUE(IsUndefined(near));
-  EXPECT_TRUE(IsUndefined(far));
-  ComputeDofLimits(Undefined, 8, Undefined, 50, near, far);
-  EXPECT_TRUE(IsUndefined(near));
-  EXPECT_TRUE(IsUndefined(HyperfocalDistance(0.015, 8, Undefined)));
-  EXPECT_TRUE(IsUndefined(HyperfocalDistance(Undefined, 8, 50)));
+  const Lens lenses[] = {{.CoC = 0.015, .Aperture = 8, .Focal = Undefined},
+                         {.CoC = 0.015, .Aperture = Undefined, .Focal = 50}};
+  for (const Lens& lens : lenses) {
+    EXPECT_TRUE(IsUndefined(ComputeDofLimits(lens, 3).Near));
+    EXPECT_TRUE(IsUndefined(ComputeDofLimits(lens, 3).Far));
+  }
+  EXPECT_TRUE(IsUndefined(ComputeDofLimits({.CoC = Undefined, .Aperture = 8, .Focal = 50}, Undefined).Near));
+  EXPECT_TRUE(IsUndefined(HyperfocalDistance({.CoC = 0.015, .Aperture = 8, .Focal = Undefined})));
+  EXPECT_TRUE(IsUndefined(HyperfocalDistance({.CoC = Undefined, .Aperture = 8, .Focal = 50})));
 }
 
 TEST(DofLimits, OnlyTheProductOfApertureAndCircleMatters) {
-  double near1, far1, near2, far2;
-  ComputeDofLimits(0.03, 4, 7, 85, near1, far1);
-  ComputeDofLimits(4, 0.03, 7, 85, near2, far2);
-  EXPECT_EQ(near1, near2);
-  EXPECT_EQ(far1, far2);
+  const DofLimits a = ComputeDofLimits({.CoC = 0.03, .Aperture = 4, .Focal = 85}, 7);
+  const DofLimits b = ComputeDofLimits({.CoC = 4, .Aperture = 0.03, .Focal = 85}, 7);
+  EXPECT_EQ(a.Near, b.Near);
+  EXPECT_EQ(a.Far, b.Far);
 }
 
 TEST(DofLimits, TheHyperfocalDistanceExceedsTheInfiniteNearLimitByTheFocalLength) {
-  double near, far;
-  ComputeDofLimits(0.03, 4, Undefined, 50, near, far);
-  EXPECT_NEAR(HyperfocalDistance(0.03, 4, 50) - near, 0.05, 1E-12);
+  const Lens lens{.CoC = 0.03, .Aperture = 4, .Focal = 50};
+  EXPECT_NEAR(HyperfocalDistance(lens) - ComputeDofLimits(lens, Undefined).Near, 0.05, 1E-12);
 }
 
 }  // namespace

@@ -78,13 +78,13 @@ TEST(FormatCell, ShowsTheLimitsOfAFiftyMillimetreLens) {
       {0.05, ".050", ".050"}, {1, ".956", "1.05"},   {5, "4.04", "6.56"},          {10, "6.77", "19.1"},
       {20, "10.2", "472."},   {30, "12.3", "  INF"}, {Undefined, "20.8", "  INF"},
   };
+  const Lens lens{.CoC = 0.015, .Aperture = 8, .Focal = 50};
   for (const Case& c : cases) {
-    double near, far;
-    ComputeDofLimits(0.015, 8, c.distance, 50, near, far);
+    const auto [near, far] = ComputeDofLimits(lens, c.distance);
     EXPECT_EQ(FormatCell(kNoSign, Markup::Text, near), c.near) << c.distance;
     EXPECT_EQ(FormatCell(kNoSign, Markup::Text, far), c.far) << c.distance;
   }
-  EXPECT_EQ(FormatCell(kNoSign, Markup::Html, HyperfocalDistance(0.015, 8, 50)), "20.9");
+  EXPECT_EQ(FormatCell(kNoSign, Markup::Html, HyperfocalDistance(lens)), "20.9");
 }
 
 TEST(FormatCompact, WritesTheCircleOfConfusionShort) {

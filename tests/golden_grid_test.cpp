@@ -68,12 +68,12 @@ TEST(GoldenGrid, EveryBuildComputesTheSameBits) {
     digest.Add(FormatCompact(coc, 5).View());
     for (double focal : focals) {
       for (double aperture : apertures) {
-        const double hyperfocal = HyperfocalDistance(coc, aperture, focal);
+        const Lens lens{.CoC = coc, .Aperture = aperture, .Focal = focal};
+        const double hyperfocal = HyperfocalDistance(lens);
         digest.Add(hyperfocal);
         digest.Add(FormatCell(kNoSign, Markup::Html, hyperfocal).View());
         for (double distance : distances) {
-          double near, far;
-          ComputeDofLimits(coc, aperture, distance, focal, near, far);
+          const auto [near, far] = ComputeDofLimits(lens, distance);
           digest.Add(near);
           digest.Add(far);
           digest.Add(FormatCell(kNoSign, Markup::Text, near).View());

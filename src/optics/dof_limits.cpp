@@ -30,13 +30,13 @@ VELMO_ALWAYS_INLINE inline double InUnits(Extended millimetres, DistanceUnit uni
 
 }  // namespace
 
-LensTerms LensTermsOf(double coc, double aperture, double focal) {
-  LensTerms lens{coc, aperture, focal, {}, {}};
+LensTerms LensTermsOf(const Lens& lens) {
+  LensTerms terms{lens, {}, {}};
   if constexpr (Extended::kWorthKeeping) {
-    lens.Blur = Extended(aperture) * coc;
-    lens.FocalSquared = Extended(focal) * focal;
+    terms.Blur = Extended(lens.Aperture) * lens.CoC;
+    terms.FocalSquared = Extended(lens.Focal) * lens.Focal;
   }
-  return lens;
+  return terms;
 }
 
 SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
@@ -51,43 +51,36 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
   return subject;
 }
 
-void DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit, double& near,
-                 double& far) {
-  const Extended f = lens.Focal;
-  const Extended blur = Extended::kWorthKeeping ? lens.Blur : Extended(lens.Aperture) * lens.CoC;
+DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
+  const Extended f = lens.Values.Focal;
+  const Extended blur =
+      Extended::kWorthKeeping ? lens.Blur : Extended(lens.Values.Aperture) * lens.Values.CoC;
   if (subject.Infinite) {
     // In metres the factor comes first, (M x f) x f / Nc, and the digits
     // of the metre tables depend on that order.
-    near = unit == DistanceUnit::Foot ? InUnits(f * f / blur, unit)
-                                      : Stored(kMetresPerMillimetre * f * f / blur);
-    far = Undefined;
-    return;
+    const double near = unit == DistanceUnit::Foot ? InUnits(f * f / blur, unit)
+                                                   : Stored(kMetresPerMillimetre * f * f / blur);
+    return {near, Undefined};
   }
-  if (subject.WithinFocal) {
-    near = Undefined;
-    far = Undefined;
-    return;
-  }
+  if (subject.WithinFocal) return {Undefined, Undefined};
   const double s = subject.Millimetres;
   const Extended beyondFocal = Extended::kWorthKeeping ? subject.BeyondFocal : s - f;
   const Extended focalSquared = Extended::kWorthKeeping ? lens.FocalSquared : f * f;
   const double h = Stored(blur * beyondFocal / focalSquared);
   const double nearMm = Stored(s / (1 + Extended(h)));
   const double farMm = Stored(s / (1 - Extended(h)));
-  near = InUnits(nearMm, unit);
-  far = InUnits(farMm, unit);
+  const double far = InUnits(farMm, unit);
   // Beyond the hyperfocal distance 1 - h is negative: no far limit.
-  if (far < 0) far = Undefined;
+  return {InUnits(nearMm, unit), far < 0 ? Undefined : far};
 }
 
-void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far,
-                      DistanceUnit unit) {
-  DofLimitsOf(LensTermsOf(coc, aperture, focal), SubjectTermsOf(distance, focal, unit), unit, near, far);
+DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit) {
+  return DofLimitsOf(LensTermsOf(lens), SubjectTermsOf(distance, lens.Focal, unit), unit);
 }
 
-double HyperfocalDistance(double coc, double aperture, double focal, DistanceUnit unit) {
-  const Extended f = focal;
-  return InUnits(f * f / (Extended(aperture) * coc) + f, unit);
+double HyperfocalDistance(const Lens& lens, DistanceUnit unit) {
+  const Extended f = lens.Focal;
+  return InUnits(f * f / (Extended(lens.Aperture) * lens.CoC) + f, unit);
 }
 
 }  // namespace velmo

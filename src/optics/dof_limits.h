@@ -8,16 +8,28 @@
 
 namespace velmo {
 
-/// Near and far limits in metres for circle of confusion `coc` (mm),
-/// f-number `aperture`, subject `distance` (m; `Undefined` for infinity)
-/// and `focal` length (mm). `Undefined` marks a side without limit, and
-/// both limits are `Undefined` for a subject closer than the focal length.
-/// With `unit` feet, the distance and both limits are in feet.
-void ComputeDofLimits(double coc, double aperture, double distance, double focal, double& near, double& far,
-                      DistanceUnit unit = DistanceUnit::Metre);
+/// The lens values a cell depends on: circle of confusion (mm), f-number
+/// and focal length (mm).
+struct Lens {
+  double CoC = 0;
+  double Aperture = 0;
+  double Focal = 0;
+};
+
+/// The near and far limits of acceptable sharpness, stored. `Undefined`
+/// marks a side without limit; both are `Undefined` for a subject closer
+/// than the focal length.
+struct DofLimits {
+  double Near = 0;
+  double Far = 0;
+};
+
+/// The limits in metres for a subject at `distance` metres (`Undefined`
+/// for infinity); with `unit` feet, the distance and the limits in feet.
+DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit = DistanceUnit::Metre);
 
 /// The hyperfocal distance in metres (in feet when `unit` says so).
-double HyperfocalDistance(double coc, double aperture, double focal, DistanceUnit unit = DistanceUnit::Metre);
+double HyperfocalDistance(const Lens& lens, DistanceUnit unit = DistanceUnit::Metre);
 
 // A table computes the same limits cell by cell, and most of the work of a
 // cell is shared: by every distance of one aperture and focal length (the
@@ -28,13 +40,11 @@ double HyperfocalDistance(double coc, double aperture, double focal, DistanceUni
 /// only where an extended value is worth keeping (Extended::kWorthKeeping);
 /// elsewhere they are computed again, to the same bits, from the doubles.
 struct LensTerms {
-  double CoC = 0;
-  double Aperture = 0;
-  double Focal = 0;
+  Lens Values;
   Extended Blur;          // N x c
   Extended FocalSquared;  // f x f
 };
-LensTerms LensTermsOf(double coc, double aperture, double focal);
+LensTerms LensTermsOf(const Lens& lens);
 
 /// The terms of one subject distance at one focal length.
 struct SubjectTerms {
@@ -46,7 +56,6 @@ struct SubjectTerms {
 SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit);
 
 /// The limits of one cell, as ComputeDofLimits gives them.
-void DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit, double& near,
-                 double& far);
+DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit);
 
 }  // namespace velmo

@@ -8,9 +8,7 @@
 #include "numtext/format_cell.h"
 #include "numtext/undefined.h"
 #include "numtext/write_real.h"
-#include "optics/dof_limits.h"
 #include "output/chart_scale.h"
-#include "output/table_rows.h"
 
 namespace velmo {
 
@@ -42,7 +40,8 @@ constexpr double kWidestRange = 1e6;
 // beyond it, far limits leave the top of the plot.
 constexpr double kHeadroom = 10;
 
-/// The limits of one block, rows sorted by distance, as the table has them.
+/// The block's limits as the chart draws them: the finite rows sorted by
+/// distance, the infinite distance apart.
 struct BlockLimits {
   std::vector<double> distances;  // finite rows, ascending
   bool infinityRow = false;
@@ -55,34 +54,30 @@ bool Drawable(double x) {
   return !IsUndefined(x) && x > 0;
 }
 
-BlockLimits Gather(const RunSettings& settings, double focal) {
-  BlockLimits block;
-  for (int d = 0; d < settings.DistanceCount; ++d) {
-    const double distance = settings.Distances[d];
-    if (!RowIsWritten(settings, distance, focal)) continue;
-    if (IsUndefined(distance)) {
-      block.infinityRow = true;
-    } else {
-      block.distances.push_back(distance);
+BlockLimits Gather(const Block& block) {
+  BlockLimits limits;
+  std::vector<int> rows;  // the finite rows, in order of distance
+  int infinite = -1;
+  for (int row = 0; row < block.RowCount(); ++row) {
+    if (!IsUndefined(block.Distances[row])) {
+      rows.push_back(row);
+    } else if (infinite < 0) {
+      infinite = row;
     }
   }
-  std::stable_sort(block.distances.begin(), block.distances.end());
-  for (int a = 0; a < settings.ApertureCount; ++a) {
-    const double aperture = settings.Apertures[a];
-    for (double distance : block.distances) {
-      double near, far;
-      ComputeDofLimits(settings.CoC, aperture, distance, focal, near, far, settings.Units);
-      block.near.push_back(near);
-      block.far.push_back(far);
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&](int a, int b) { return block.Distances[a] < block.Distances[b]; });
+  for (int row : rows) limits.distances.push_back(block.Distances[row]);
+  limits.infinityRow = infinite >= 0;
+  for (int a = 0; a < block.ApertureCount; ++a) {
+    for (int row : rows) {
+      limits.near.push_back(block.At(row, a).Near);
+      limits.far.push_back(block.At(row, a).Far);
     }
-    if (block.infinityRow) {
-      double near, far;
-      ComputeDofLimits(settings.CoC, aperture, Undefined, focal, near, far, settings.Units);
-      block.nearAtInfinity.push_back(near);
-    }
-    block.hyperfocal.push_back(HyperfocalDistance(settings.CoC, aperture, focal, settings.Units));
+    if (limits.infinityRow) limits.nearAtInfinity.push_back(block.At(infinite, a).Near);
   }
-  return block;
+  limits.hyperfocal = block.Hyperfocal;
+  return limits;
 }
 
 /// The least and greatest drawable values, widened to ticks; 1 to 10 when
@@ -145,11 +140,11 @@ class Polyline {
 
 class Chart {
  public:
-  Chart(TextWriter& out, const RunSettings& settings, double focal)
+  Chart(TextWriter& out, const RunSettings& settings, const Block& block)
       : out_(out),
         settings_(settings),
-        focal_(focal),
-        block_(Gather(settings, focal)),
+        focal_(block.Focal),
+        block_(Gather(block)),
         x_(DistanceAxis(block_)),
         y_(LimitAxis(block_, x_.high)) {
     // Every aperture's curves pass through the same columns.
@@ -361,12 +356,12 @@ class Chart {
 
 }  // namespace
 
-void WriteDofChart(TextWriter& out, const RunSettings& settings, double focal) {
+void WriteDofChart(TextWriter& out, const RunSettings& settings, const Block& block) {
   out.Text("<TR><TD CLASS=CHART COLSPAN=");
   out.Integer(settings.ApertureCount + 1);
   out.Char('>');
   out.LineEnd();
-  Chart(out, settings, focal).Write();
+  Chart(out, settings, block).Write();
 }
 
 }  // namespace velmo

@@ -1,14 +1,12 @@
 #include "output/dof_table.h"
 
 #include <algorithm>
-#include <array>
 
 #include "numtext/format_cell.h"
 #include "numtext/undefined.h"
 #include "numtext/write_real.h"
-#include "optics/dof_limits.h"
+#include "output/block.h"
 #include "output/dof_chart.h"
-#include "output/table_rows.h"
 
 namespace velmo {
 
@@ -82,19 +80,9 @@ void WriteLimits(TextWriter& out, const RunSettings& settings, double near, doub
   if (settings.HTML) out.LineEnd();
 }
 
-/// The lens terms of every aperture at one focal length: the same for each
-/// row of its block.
-using BlockLenses = std::array<LensTerms, kListCapacity>;
-
-BlockLenses LensesOf(const RunSettings& settings, double focal) {
-  BlockLenses lenses;
-  for (int a = 0; a < settings.ApertureCount; ++a)
-    lenses[a] = LensTermsOf(settings.CoC, settings.Apertures[a], focal);
-  return lenses;
-}
-
-void WriteRow(TextWriter& out, const RunSettings& settings, const BlockLenses& lenses, double distance,
-              double focal) {
+void WriteRow(TextWriter& out, const RunSettings& settings, const Block& block, int row) {
+  const double distance = block.Distances[row];
+  const double focal = block.Focal;
   const bool html = settings.HTML;
   if (html) {
     out.Line("<TR> <TH CLASS=DIST>");
@@ -105,10 +93,9 @@ void WriteRow(TextWriter& out, const RunSettings& settings, const BlockLenses& l
     out.Char(' ');
     out.Text(FormatCell(kNoSign, Markup::Text, distance).View());
   }
-  const SubjectTerms subject = SubjectTermsOf(distance, focal, settings.Units);
-  for (int a = 0; a < settings.ApertureCount; ++a) {
-    double near, far;
-    DofLimitsOf(lenses[a], subject, settings.Units, near, far);
+  for (int a = 0; a < block.ApertureCount; ++a) {
+    double near = block.At(row, a).Near;
+    double far = block.At(row, a).Far;
     if (settings.Relative) {
       // Offsets from the focus distance, kept as doubles like the limits.
       if (!IsUndefined(near)) near = static_cast<double>(Extended(distance) - near);
@@ -119,10 +106,9 @@ void WriteRow(TextWriter& out, const RunSettings& settings, const BlockLenses& l
   out.LineEnd();
 }
 
-void WriteHyperfocalRow(TextWriter& out, const RunSettings& settings, double focal) {
+void WriteHyperfocalRow(TextWriter& out, const Block& block) {
   out.Line("<TR><TD CLASS=HYPER>HD");
-  for (int a = 0; a < settings.ApertureCount; ++a) {
-    const double hyperfocal = HyperfocalDistance(settings.CoC, settings.Apertures[a], focal, settings.Units);
+  for (double hyperfocal : block.Hyperfocal) {
     out.Text("<TD CLASS=HYPER>");
     out.Text(FormatCell(kNoSign, Markup::Html, hyperfocal).View());
     out.LineEnd();
@@ -140,14 +126,11 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
     } else {
       WriteTextBlockHeader(OutputFile, settings, focal);
     }
-    const BlockLenses lenses = LensesOf(settings, focal);
-    for (int d = 0; d < settings.DistanceCount; ++d) {
-      const double distance = settings.Distances[d];
-      if (RowIsWritten(settings, distance, focal)) WriteRow(OutputFile, settings, lenses, distance, focal);
-    }
+    const Block block = ComputeBlock(settings, focal);
+    for (int row = 0; row < block.RowCount(); ++row) WriteRow(OutputFile, settings, block, row);
     if (settings.HTML) {
-      WriteHyperfocalRow(OutputFile, settings, focal);
-      if (settings.Chart) WriteDofChart(OutputFile, settings, focal);
+      WriteHyperfocalRow(OutputFile, block);
+      if (settings.Chart) WriteDofChart(OutputFile, settings, block);
     }
   }
   if (settings.HTML) OutputFile.Line("</TABLE>");

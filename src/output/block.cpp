@@ -1,0 +1,33 @@
+#include "output/block.h"
+
+#include <array>
+
+#include "output/table_rows.h"
+
+namespace velmo {
+
+Block ComputeBlock(const RunSettings& settings, double focal) {
+  Block block;
+  block.Focal = focal;
+  block.ApertureCount = settings.ApertureCount;
+  block.Distances.reserve(settings.DistanceCount);
+  block.Limits.reserve(settings.DistanceCount * settings.ApertureCount);
+  std::array<LensTerms, kListCapacity> lenses;
+  for (int a = 0; a < settings.ApertureCount; ++a) {
+    const Lens lens{settings.CoC, settings.Apertures[a], focal};
+    lenses[a] = LensTermsOf(lens);
+    block.Hyperfocal.push_back(HyperfocalDistance(lens, settings.Units));
+  }
+  for (int d = 0; d < settings.DistanceCount; ++d) {
+    const double distance = settings.Distances[d];
+    if (!RowIsWritten(settings, distance, focal)) continue;
+    block.Distances.push_back(distance);
+    const SubjectTerms subject = SubjectTermsOf(distance, focal, settings.Units);
+    for (int a = 0; a < settings.ApertureCount; ++a) {
+      block.Limits.push_back(DofLimitsOf(lenses[a], subject, settings.Units));
+    }
+  }
+  return block;
+}
+
+}  // namespace velmo
