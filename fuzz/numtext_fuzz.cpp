@@ -42,8 +42,8 @@ void Exercise(velmo::Extended x) {
     }
     velmo::DecimalExponent(x);
   }
-  velmo::FormatWidth(x, 8, 3, {.DropTrailingZeros = true});
-  velmo::FormatWidth(x, 6, 0, {.ForceExponent = true, .NoFill = true});
+  velmo::FormatWidth(x, 8, 3);
+  velmo::FormatWidth(x, 6, 0, {.NoFill = true});
   velmo::FormatCompact(x, 5);
   velmo::FormatCompact(x, 0);
   NullSink sink;

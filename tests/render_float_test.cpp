@@ -160,11 +160,10 @@ TEST(DecimalExponent, TheDecadeOfATableValueIsWhatTheLoopGives) {
 }
 
 TEST(FormatWidth, FitsNumbersInTheirWidth) {
-  EXPECT_EQ(FormatWidth(2.5, 8, 3, {.DropTrailingZeros = true}), "     2.5");
-  EXPECT_EQ(FormatWidth(1234567, 8, 3, {.DropTrailingZeros = true}), " 1.2E+06");
-  EXPECT_EQ(FormatWidth(2.5, 8, 3, {.ForceExponent = true, .DropTrailingZeros = true}), " 2.5E+00");
+  EXPECT_EQ(FormatWidth(2.5, 8, 3), "   2.500");
+  EXPECT_EQ(FormatWidth(1234567, 8, 3), " 1.2E+06");
   EXPECT_EQ(FormatWidth(Undefined, 8, 3), "       ?");
-  EXPECT_EQ(FormatWidth(100, 6, 0, {.DropTrailingZeros = true, .NoFill = true}), "100");
+  EXPECT_EQ(FormatWidth(100, 6, 0, {.NoFill = true}), "100.");
   EXPECT_EQ(FormatWidth(100, 6, 0), "  100.");
   EXPECT_EQ(FormatWidth(1E150, 8, 3), "1.0E+150");
   EXPECT_EQ(FormatWidth(2.5, 3, 3, {.NoFill = true}), "3.");  // the width leaves no decimal

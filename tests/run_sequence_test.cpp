@@ -47,7 +47,10 @@ class MemoryPlatform : public Platform {
     content = file == files.end() ? "" : file->second;
     return file != files.end();
   }
-  void OpenInViewer(const std::string& name) override { viewed.push_back(name); }
+  void OpenInViewer(std::string_view verb, const std::string& name) override {
+    EXPECT_EQ(verb, "open");
+    viewed.push_back(name);
+  }
   std::string ProgramFileName() override { return "velmo"; }
   std::uint32_t CodePosition(const void* returnAddress) override { return returnAddress != nullptr ? 1 : 0; }
   const void* AllocationFailureAddress() override { return nullptr; }

@@ -1,13 +1,11 @@
 #include "numtext/decimal_conversion.h"
 
 #include "numtext/big_integer.h"
+#include "numtext/powers.h"
 
 namespace velmo {
 
 namespace {
-
-constexpr std::uint64_t kTen17 = 100000000000000000ull;
-constexpr std::uint64_t kTen18 = 1000000000000000000ull;
 
 // The decimal exponents beyond which a value surely overflows, or surely
 // rounds to zero: the extended range runs from about 3.6E-4951 (the

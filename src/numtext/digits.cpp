@@ -20,9 +20,6 @@ void MakeZero(DecimalDigits& digits) {
   digits.Negative = false;
 }
 
-constexpr std::uint64_t kTen17 = kPowerOf10[17];
-constexpr std::uint64_t kTen18 = kPowerOf10[18];
-
 /// The smallest and largest magnitudes the integer path below handles: the
 /// scale 10^(18 - E) then stays within 5^27, and every product within 128
 /// bits.

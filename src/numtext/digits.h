@@ -7,20 +7,9 @@
 
 #include "numtext/extended.h"
 #include "numtext/number_settings.h"
+#include "numtext/powers.h"
 
 namespace velmo {
-
-/// base^0 to base^(N-1), as a table made at compile time.
-template <std::uint64_t Base, std::size_t N>
-constexpr std::array<std::uint64_t, N> Powers() {
-  std::array<std::uint64_t, N> powers{};
-  powers[0] = 1;
-  for (std::size_t i = 1; i < N; ++i) powers[i] = powers[i - 1] * Base;
-  return powers;
-}
-
-/// 10^0 to 10^18, every power of ten a 64-bit integer holds.
-inline constexpr auto kPowerOf10 = Powers<10, 19>();
 
 /// |x| written as 0.d1 d2 ... dCount x 10^Exponent with d1 not zero. The
 /// digits are held as the integer `Significand` and, once KeepDigits has

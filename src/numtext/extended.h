@@ -17,10 +17,8 @@ namespace velmo {
 
 #if !defined(VELMO_SOFT_EXTENDED) && LDBL_MANT_DIG == 64
 using Extended = HardExtended;
-inline constexpr bool kSoftwareExtended = false;
 #else
 using Extended = SoftExtended;
-inline constexpr bool kSoftwareExtended = true;
 #endif
 
 /// The least double not below the positive finite `x`: a double lies below

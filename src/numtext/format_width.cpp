@@ -18,8 +18,7 @@ const Extended kLift = Extended::FromFields(false, SoftExtended::kBias, SoftExte
 // 0.1 rounded to the extended format, a hair above 0.1.
 constexpr Extended kTenth = Extended(1) / Extended(10);
 
-bool FixedForm(const DecimalDigits& digits, int n, int width, int maxDecimals, bool dropTrailingZeros,
-               ShortText& text) {
+bool FixedForm(const DecimalDigits& digits, int n, int width, int maxDecimals, ShortText& text) {
   int f = n + 1;
   int g = SignificantDigits - f;
   f = std::max(f, 1);
@@ -27,19 +26,12 @@ bool FixedForm(const DecimalDigits& digits, int n, int width, int maxDecimals, b
   if (g < 0) return false;
   text = RenderFloat(digits, FloatForm::Fixed, width, g);
   if (g == 0) text.Append(DecimalSeparator);
-  if (dropTrailingZeros) text.DropZerosBefore(text.size());
   return true;
 }
 
-ShortText ExponentForm(const DecimalDigits& digits, int n, int width, int maxDecimals,
-                       bool dropTrailingZeros) {
+ShortText ExponentForm(const DecimalDigits& digits, int n, int width, int maxDecimals) {
   int k = (n >= 100 || n <= -100) ? 4 : 3;
-  ShortText text = RenderFloat(digits, FloatForm::Exponent, std::min(width - k - 3, maxDecimals), 2);
-  if (dropTrailingZeros) {
-    std::size_t e = text.View().find('E');
-    if (e != std::string_view::npos) text.DropZerosBefore(e);
-  }
-  return text;
+  return RenderFloat(digits, FloatForm::Exponent, std::min(width - k - 3, maxDecimals), 2);
 }
 
 }  // namespace
@@ -80,8 +72,8 @@ ShortText FormatWidth(Extended x, int width, int maxDecimals, WidthOptions optio
     // The digits are found once, whichever form takes them.
     const DecimalDigits digits = EighteenDigits(x);
     std::int32_t n = DecimalExponent(x);
-    if (options.ForceExponent || !FixedForm(digits, n, width, maxDecimals, options.DropTrailingZeros, text)) {
-      text = ExponentForm(digits, n, width, maxDecimals, options.DropTrailingZeros);
+    if (!FixedForm(digits, n, width, maxDecimals, text)) {
+      text = ExponentForm(digits, n, width, maxDecimals);
     }
   }
   if (!options.NoFill && text.size() < static_cast<std::size_t>(std::max(width, 0))) {

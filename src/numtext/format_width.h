@@ -18,9 +18,7 @@ std::int32_t DecimalExponentByScaling(Extended x);
 
 /// How FormatWidth may shape a number besides its width and decimals.
 struct WidthOptions {
-  bool ForceExponent = false;      // exponent form even where fixed fits
-  bool DropTrailingZeros = false;  // "2.500" -> "2.5", "2.0E+00" -> "2E+00"
-  bool NoFill = false;             // no blanks on the left
+  bool NoFill = false;  // no blanks on the left
 };
 
 /// `x` in fixed notation with at most `maxDecimals` decimals if it fits in

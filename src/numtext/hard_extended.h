@@ -49,9 +49,6 @@ class HardExtended {
 
   constexpr explicit operator double() const { return static_cast<double>(value_); }
 
-  /// The value itself, for the tests that prove the software type.
-  constexpr long double Native() const { return value_; }
-
   /// True for every infinity and NaN. Tested by comparison: a value whose
   /// exponent bits are all set is one of those, and only those fail to
   /// compare within the finite range (reading the bits back from memory

@@ -68,7 +68,7 @@ void WritePageHead(TextWriter& OutputFile, const RunSettings& settings) {
   out.Line(TableMarker(settings.OutputFileName));
 }
 
-void WritePageFoot(TextWriter& OutputFile, const RunSettings&) {
+void WritePageFoot(TextWriter& OutputFile) {
   TextWriter& out = OutputFile;
   out.Line("<!-- # -->");
   out.Line("<!-- #dof-2.i -->");

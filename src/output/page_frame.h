@@ -14,7 +14,7 @@ namespace velmo {
 void WritePageHead(TextWriter& OutputFile, const RunSettings& settings);
 
 /// Every line of the page after the table.
-void WritePageFoot(TextWriter& OutputFile, const RunSettings& settings);
+void WritePageFoot(TextWriter& OutputFile);
 
 /// The include marker of the table region: "<!-- #lenses.i -->" for the
 /// document "/photo/lenses.html", the name its fragment file would have.

@@ -3,9 +3,10 @@
 
 #include <string_view>
 
+#include "version.h"
+
 namespace velmo {
 
 inline constexpr std::string_view AuthorCredit = "THE VELMO DEVELOPERS";
-inline constexpr std::string_view ReleaseDate = "2007/02/25";
 
 }  // namespace velmo

@@ -11,13 +11,6 @@ Exception::Exception(std::string message)
 
 Exception::Exception(std::string message, const void* where) : message_(std::move(message)), where_(where) {}
 
-// Each class records its own caller: the code that raised the failure.
-Error::Error(std::string message) : Exception(std::move(message), __builtin_return_address(0)) {}
-EConvertError::EConvertError(std::string message)
-    : Exception(std::move(message), __builtin_return_address(0)) {}
-EOverflow::EOverflow(std::string message) : Exception(std::move(message), __builtin_return_address(0)) {}
-ERangeError::ERangeError(std::string message) : Exception(std::move(message), __builtin_return_address(0)) {}
-
 EInOutError::EInOutError(int code, std::string message, const void* where)
     : Exception(std::move(message), where), code_(code) {}
 

@@ -25,41 +25,30 @@ class Exception {
   const void* where_;
 };
 
+/// A failure that differs from the others only by its class name.
+template <const char* Name>
+class NamedException : public Exception {
+ public:
+  /// Records the caller as the position of the failure.
+  [[gnu::noinline]] explicit NamedException(std::string message)
+      : Exception(std::move(message), __builtin_return_address(0)) {}
+  NamedException(std::string message, const void* where) : Exception(std::move(message), where) {}
+  const char* ClassName() const override { return Name; }
+};
+
+inline constexpr char kErrorName[] = "Error";
+inline constexpr char kConvertErrorName[] = "EConvertError";
+inline constexpr char kOverflowName[] = "EOverflow";
+inline constexpr char kRangeErrorName[] = "ERangeError";
+
 /// The system's own failure, raised only for list values beyond 1E999.
-class Error : public Exception {
- public:
-  /// Records the caller as the position of the failure.
-  [[gnu::noinline]] explicit Error(std::string message);
-  Error(std::string message, const void* where) : Exception(std::move(message), where) {}
-  const char* ClassName() const override { return "Error"; }
-};
-
+using Error = NamedException<kErrorName>;
 /// A text that is not a number.
-class EConvertError : public Exception {
- public:
-  /// Records the caller as the position of the failure.
-  [[gnu::noinline]] explicit EConvertError(std::string message);
-  EConvertError(std::string message, const void* where) : Exception(std::move(message), where) {}
-  const char* ClassName() const override { return "EConvertError"; }
-};
-
+using EConvertError = NamedException<kConvertErrorName>;
 /// A settings number beyond the range of a double.
-class EOverflow : public Exception {
- public:
-  /// Records the caller as the position of the failure.
-  [[gnu::noinline]] explicit EOverflow(std::string message);
-  EOverflow(std::string message, const void* where) : Exception(std::move(message), where) {}
-  const char* ClassName() const override { return "EOverflow"; }
-};
-
+using EOverflow = NamedException<kOverflowName>;
 /// An index outside an array.
-class ERangeError : public Exception {
- public:
-  /// Records the caller as the position of the failure.
-  [[gnu::noinline]] explicit ERangeError(std::string message);
-  ERangeError(std::string message, const void* where) : Exception(std::move(message), where) {}
-  const char* ClassName() const override { return "ERangeError"; }
-};
+using ERangeError = NamedException<kRangeErrorName>;
 
 /// A failed console or file operation, with its I/O code.
 class EInOutError : public Exception {

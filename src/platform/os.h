@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/byte_stream.h"
@@ -39,9 +40,10 @@ class Platform {
   /// device would block or answer differently); a regular file that cannot
   /// be opened or read throws EInOutError.
   virtual bool ReadWholeFile(const std::string& name, std::string& content) = 0;
-  /// Asks the desktop to open the document with its viewer. Never waits for
-  /// the viewer and never reports: whatever happens, the run goes on.
-  virtual void OpenInViewer(const std::string& name) = 0;
+  /// Asks the desktop to carry out `verb` ("open": show the document with
+  /// its viewer). Never waits for the viewer and never reports: whatever
+  /// happens, the run goes on.
+  virtual void OpenInViewer(std::string_view verb, const std::string& name) = 0;
   /// The program's own file name, without its directory.
   virtual std::string ProgramFileName() = 0;
   /// The position within the program file of the call that returned to
@@ -66,7 +68,7 @@ class HostPlatform : public Platform {
   bool SameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override;
   bool ReadWholeFile(const std::string& name, std::string& content) override;
-  void OpenInViewer(const std::string& name) override;
+  void OpenInViewer(std::string_view verb, const std::string& name) override;
   std::string ProgramFileName() override;
   std::uint32_t CodePosition(const void* returnAddress) override;
   const void* AllocationFailureAddress() override;

@@ -84,7 +84,8 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
   return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
-void HostPlatform::OpenInViewer(const std::string& name) {
+void HostPlatform::OpenInViewer(std::string_view /*verb*/, const std::string& name) {
+  // The desktop's opener knows one action, and it is the only one asked for.
   // Two forks: the viewer becomes the child of init, so it is never waited
   // for and never left behind as a zombie; the middle process ends at once.
   pid_t middle = ::fork();

@@ -141,14 +141,15 @@ bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) 
   return true;
 }
 
-void HostPlatform::OpenInViewer(const std::string& name) {
+void HostPlatform::OpenInViewer(std::string_view verb, const std::string& name) {
   // The shell starts the viewer for the document's type and returns; no
   // dialog when no program is associated.
+  const std::wstring action = Wide(verb);
   const std::wstring file = Wide(name);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = L"open";
+  info.lpVerb = action.c_str();
   info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
   ::ShellExecuteExW(&info);

@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "output/page_texts.h"
+#include "version.h"
 
 namespace velmo {
 
 inline constexpr std::string_view BannerTitle = "VELMO: DOF TABULATION BY THE VELMO DEVELOPERS";
-inline constexpr std::string_view BannerVersion = "Version 1.01 of 2007/02/25";
 // The project's own update page; example.org is reserved, so the banner
 // never sends anyone to a stranger's site.
 inline constexpr std::string_view BannerUpdates = "Updates at https://velmo.example.org/";

@@ -60,7 +60,7 @@ class RunSequence {
     console_.Flush();
     // Only a document this run wrote goes to the viewer: never an empty
     // name, nor a stale file of an earlier run.
-    if (created) platform_.OpenInViewer(settings_.OutputFileName);
+    if (created) platform_.OpenInViewer(ShellVerb, settings_.OutputFileName);
     input_.SkipLine();
   }
 
@@ -159,7 +159,7 @@ class RunSequence {
     auto document = std::make_unique<TextWriter>(*sink);
     if (page) WritePageHead(*document, settings_);
     WriteDofTable(*document, settings_);
-    if (page) WritePageFoot(*document, settings_);
+    if (page) WritePageFoot(*document);
     document->Close();
     console_.Line("Created " + name);
     return true;
