@@ -67,6 +67,25 @@ class PendingFileGuard {
   struct sigaction previous_[std::size(kEndingSignals)]{};
 };
 
+/// Holds the ending signals back while it lives: a signal that comes while
+/// the temporary file exists but no handler yet knows it waits, and then
+/// finds the handler.
+class EndingSignalsHeld {
+ public:
+  EndingSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : kEndingSignals) sigaddset(&held, signal);
+    ::sigprocmask(SIG_BLOCK, &held, &previous_);
+  }
+  EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+  EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+  ~EndingSignalsHeld() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+
+ private:
+  sigset_t previous_;
+};
+
 /// The new document under its temporary name: Close renames it over the
 /// document; destroyed without that, it removes itself.
 class ReplacingSink : public ByteSink {
@@ -168,6 +187,7 @@ std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) 
     if (!S_ISREG(info.st_mode)) return WriteInPlace(old.Release());
   }
   std::string temporary;
+  const EndingSignalsHeld held;
   int fd = CreateTemporary(document, temporary);
   if (fd < 0) {
     // A directory that takes no new file, around a document that may be
