@@ -2,12 +2,15 @@
 #pragma once
 
 #include <clocale>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/byte_stream.h"
 #include "platform/exceptions.h"
@@ -120,6 +123,19 @@ class CommaLocale {
 inline std::string CrLf(std::initializer_list<std::string> lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+/// Digests as a test file holds them, four to a line, to paste when a
+/// change of the digests is meant.
+inline std::string ListedDigests(const std::vector<std::uint64_t>& digests) {
+  std::string text;
+  char hex[24];
+  for (std::size_t i = 0; i < digests.size(); ++i) {
+    std::snprintf(hex, sizeof hex, "0x%016llXull,", static_cast<unsigned long long>(digests[i]));
+    text += hex;
+    text += i % 4 == 3 ? "\n" : " ";
+  }
   return text;
 }
 

@@ -54,6 +54,11 @@ TEST_F(EndToEnd, WholePage) {
                  "lenses.html", "lenses.html");
 }
 
+TEST_F(EndToEnd, WholePageInFeetWithCharts) {
+  ExpectDocument(Settings("feet-chart.ini", ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/feet-chart.ini")),
+                 "feet-chart.html", "feet-chart.html");
+}
+
 TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
   std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists);
   Outcome outcome = Run({}, "lenses.ini\r\n\r\n");

@@ -1,7 +1,7 @@
 // The software extended type against the x87 unit on many drawn operand
 // pairs, every operation and conversion compared bit for bit, with the
 // count and the rate. Exit status 1 on the first difference.
-//   ./build/default/benchmarks/extended_proof [pairs] [seed]
+//   ./build/default/tests/extended_proof [pairs] [seed]   (ctest -L proof runs it)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
