@@ -6,6 +6,7 @@
 
 #include "extended_support.h"
 #include "numtext/undefined.h"
+#include "optics/camera_format.h"
 
 namespace velmo {
 namespace {
@@ -92,6 +93,14 @@ TEST(DofLimits, OnlyTheProductOfApertureAndCircleMatters) {
 TEST(DofLimits, TheHyperfocalDistanceExceedsTheInfiniteNearLimitByTheFocalLength) {
   const Lens lens{.CoC = 0.03, .Aperture = 4, .Focal = 50};
   EXPECT_NEAR(HyperfocalDistance(lens) - ComputeDofLimits(lens, Undefined).Near, 0.05, 1E-12);
+}
+
+TEST(CameraFormat, TheCircleOfConfusionIsTheDiagonalByTheDivisor) {
+  // sqrt(36^2 + 24^2) = sqrt(1872) = 43.2666..., and / 1500, each step
+  // correctly rounded.
+  EXPECT_EQ(Diagonal({36, 24}), 43.266615305567875);
+  EXPECT_EQ(CoCFromFormat({36, 24}, 1500), 0.028844410203711916);
+  EXPECT_EQ(CoCFromFormat({23.5, 15.6}, 1000), 0.02820655952079232);
 }
 
 }  // namespace

@@ -44,5 +44,19 @@ TEST(PageFrame, TheCommentLineAppearsOnlyWithACommentAndUnchanged) {
                             }));
 }
 
+TEST(PageFrame, TheCameraFormatIsNamedAfterTheCircleOfConfusion) {
+  RunSettings s;
+  s.CoC = 0.028844410203711916;
+  s.CoCFrom = CoCOrigin::Format;
+  s.Format = {36, 24};
+  EXPECT_NE(
+      Head(s).find("<P CLASS=CTR>Circle of confusion of .028844 mm was used in the calculations.\r\n"
+                   "<P CLASS=CTR>It is the diagonal of the 36 x 24 mm format, 43.3 mm, divided by 1500.\r\n"),
+      std::string::npos)
+      << Head(s);
+  s.CoCFrom = CoCOrigin::Key;
+  EXPECT_EQ(Head(s).find("format"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmo

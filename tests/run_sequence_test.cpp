@@ -261,6 +261,57 @@ TEST_F(RunTest, TheUnitsKeyChoosesFeetByEitherNameInAnyCase) {
   }
 }
 
+TEST_F(RunTest, TheCameraFormatGivesTheCircleOfConfusionUnlessCoCDoes) {
+  const struct {
+    const char* keys;
+    const char* firstLine;  // of the text table
+    const char* consoleLine;
+  } cases[] = {
+      // sqrt(36^2 + 24^2) / 1500 = 0.0288444...
+      {"Format=36x24\n",
+       ": Circle of confusion .028844 mm. It is the diagonal of the 36 x 24 mm format, 43.3 mm, divided by "
+       "1500.",
+       nullptr},
+      {"Format=23.5 X 15.6\nCoCDivisor=1000\n",
+       ": Circle of confusion .028207 mm. It is the diagonal of the 23.5 x 15.6 mm format, 28.2 mm, divided "
+       "by "
+       "1000.",
+       nullptr},
+      {"Format=36x24\nCoCDivisor=0\n",
+       ": Circle of confusion .028844 mm. It is the diagonal of the 36 x 24 mm format, 43.3 mm, divided by "
+       "1500.",
+       nullptr},
+      {"CoC=0.03\nFormat=36x24\n",
+       ": Circle of confusion .03 mm. It is the CoC the settings file gives, which takes precedence over the "
+       "36 x "
+       "24 mm format.",
+       nullptr},
+      {"Format=36y24\n", ": -------------------- F = 50.0 mm --------------------",
+       "ERROR: \"Format\" value \"36y24\" is not a width x height in mm"},
+      {"Format=36x0\n", ": -------------------- F = 50.0 mm --------------------",
+       "ERROR: \"Format\" value \"36x0\" is not a width x height in mm"},
+      {"Format=x24\n", ": -------------------- F = 50.0 mm --------------------",
+       "ERROR: \"Format\" value \"x24\" is not a width x height in mm"},
+  };
+  Run({Settings("lenses.ini", "[VELMO]\nHTML=0\n" + kLists)});
+  const std::string withoutFormat = platform_.document;
+  platform_.document.clear();
+  for (const auto& c : cases) {
+    std::string ini = Settings("lenses.ini", std::string("[VELMO]\nHTML=0\n") + c.keys + kLists);
+    EXPECT_EQ(Run({ini}), 0) << c.keys;
+    EXPECT_EQ(platform_.document.substr(0, platform_.document.find("\r\n")), c.firstLine) << c.keys;
+    const std::string line = c.consoleLine == nullptr ? "" : std::string(c.consoleLine) + "\r\n";
+    EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", ""}) + line + "Created " +
+                            Path("lenses.txt") + "\r\nDone. Press Enter to exit.\r\n")
+        << c.keys;
+    // A format that cannot be used leaves the table as it would be without.
+    if (c.consoleLine != nullptr) {
+      EXPECT_EQ(platform_.document, withoutFormat) << c.keys;
+    }
+    platform_.document.clear();
+  }
+}
+
 TEST_F(RunTest, FailuresOfTheFilesEndTheRunWithTheirReport) {
   struct Case {
     int readFailure;

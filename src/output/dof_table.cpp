@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "numtext/format_cell.h"
+#include "numtext/format_compact.h"
 #include "numtext/undefined.h"
 #include "numtext/write_real.h"
 #include "output/block.h"
+#include "output/coc_origin.h"
 #include "output/dof_chart.h"
 
 namespace velmo {
@@ -119,6 +121,15 @@ void WriteHyperfocalRow(TextWriter& out, const Block& block) {
 
 void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
   if (settings.HTML) OutputFile.Line("<TABLE CLASS=DOF>");
+  if (!settings.HTML && settings.CoCFrom != CoCOrigin::Key) {
+    // The text form names its circle of confusion only when the camera's
+    // format had a part in it, in a header line of its own.
+    OutputFile.Text(": Circle of confusion ");
+    OutputFile.Text(FormatCompact(settings.CoC, 5).View());
+    OutputFile.Text(" mm. ");
+    WriteCoCOrigin(OutputFile, settings);
+    OutputFile.LineEnd();
+  }
   for (int k = 1; k <= settings.FocalCount; ++k) {
     const double focal = settings.Focals[k - 1];
     if (settings.HTML) {

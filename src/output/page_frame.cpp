@@ -1,6 +1,7 @@
 #include "output/page_frame.h"
 
 #include "numtext/format_compact.h"
+#include "output/coc_origin.h"
 #include "output/page_texts.h"
 #include "platform/path_text.h"
 
@@ -60,6 +61,11 @@ void WritePageHead(TextWriter& OutputFile, const RunSettings& settings) {
   out.Text("<P CLASS=CTR>Circle of confusion of ");
   out.Text(FormatCompact(settings.CoC, 5).View());
   out.Line(" mm was used in the calculations.");
+  if (settings.CoCFrom != CoCOrigin::Key) {
+    out.Text("<P CLASS=CTR>");
+    WriteCoCOrigin(out, settings);
+    out.LineEnd();
+  }
   out.Line("<!-- #dof-url.i -->");
   out.Text("<P CLASS=CTR>");
   out.Line(kExplanation);

@@ -13,6 +13,7 @@
 #include "platform/text_writer.h"
 #include "run/failure_report.h"
 #include "run/fixed_texts.h"
+#include "settings/format_text.h"
 #include "settings/ini_file.h"
 #include "settings/number_text.h"
 #include "settings/run_settings.h"
@@ -115,10 +116,13 @@ class RunSequence {
       console_.Line("ERROR: No section named \"" + kSection + "\" found!");
       return false;
     }
-    settings_.CoC = ini_->FetchFloat(kSection, "CoC", settings_.CoC);
+    // Unset by a missing or unusable value, which keeps the default.
+    const double coc = ini_->FetchFloat(kSection, "CoC", Undefined);
+    if (!IsUndefined(coc)) settings_.CoC = coc;
     settings_.Comment = ini_->FetchText(kSection, "Comment", "");
     settings_.Units = UnitsFromText(ini_->FetchText(kSection, "Units", ""));
     settings_.Chart = ini_->FetchFlag(kSection, "Chart", settings_.Chart);
+    ReadCameraFormat(!IsUndefined(coc));
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
         console_.Line(list.MissingLine);
@@ -126,6 +130,29 @@ class RunSequence {
       }
     }
     return true;
+  }
+
+  /// The circle of confusion from the camera's format, unless the CoC key
+  /// gave one. A format that cannot be used is named on the console, and
+  /// the circle of confusion stays as it was.
+  void ReadCameraFormat(bool cocGiven) {
+    const std::string text = ini_->FetchText(kSection, "Format", "");
+    if (text.empty()) return;
+    CameraFormat format;
+    if (!ParseCameraFormat(text, format)) {
+      console_.Line("ERROR: \"Format\" value \"" + text + "\" is not a width x height in mm");
+      return;
+    }
+    // A divisor that cannot be used keeps the default, as numbers do.
+    const double divisor = ini_->FetchFloat(kSection, "CoCDivisor", kDefaultCoCDivisor);
+    settings_.CoCDivisor = divisor > 0 && !IsUndefined(divisor) ? divisor : kDefaultCoCDivisor;
+    settings_.Format = format;
+    if (cocGiven) {
+      settings_.CoCFrom = CoCOrigin::KeyOverFormat;
+    } else {
+      settings_.CoCFrom = CoCOrigin::Format;
+      settings_.CoC = CoCFromFormat(format, settings_.CoCDivisor);
+    }
   }
 
   /// Fetches one list and converts every item; false when it has none.

@@ -5,9 +5,17 @@
 #include <cstdint>
 #include <string>
 
+#include "optics/camera_format.h"
 #include "optics/distance_unit.h"
 
 namespace velmo {
+
+/// Where the circle of confusion of a run comes from.
+enum class CoCOrigin {
+  Key,           // the CoC key, or its default: nothing to say
+  Format,        // the diagonal of the Format key's format, by CoCDivisor
+  KeyOverFormat  // both keys given: CoC wins
+};
 
 /// Most items a value list holds.
 inline constexpr std::uint16_t kListCapacity = 64;
@@ -30,6 +38,9 @@ struct RunSettings {
   std::string OutputFileName;
   DistanceUnit Units = DistanceUnit::Metre;  // of every distance given and shown
   bool Chart = false;                        // a chart after each block (HTML only)
+  CoCOrigin CoCFrom = CoCOrigin::Key;
+  CameraFormat Format;                     // when CoCFrom says one was given
+  double CoCDivisor = kDefaultCoCDivisor;  // of the format's diagonal
 };
 
 /// The character in front of every near limit: "-" in relative mode, where
