@@ -66,8 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Keys a settings file holds, each followed by fuzzed text; what the
   // fuzzer adds may also open sections, end lines or repeat keys.
   static const char* const kKeys[] = {
-      "[VELMO]\n", "HTML=",     "Relative=", "TableOnly=", "CoC=",   "Multiplier=", "Comment=",
-      "Distance=", "Aperture=", "Focal=",    "Units=",     "Chart=", "\n"};
+      "[VELMO]\n", "HTML=",       "Relative=",    "TableOnly=",  "CoC=",   "Multiplier=",
+      "Comment=",  "Distance=",   "Aperture=",    "Focal=",      "Units=", "Chart=",
+      "Format=",   "CoCDivisor=", "Diffraction=", "Wavelength=", "\n"};
   std::string content;
   std::size_t key = 0;
   for (std::size_t i = 0; i < size; ++i) {

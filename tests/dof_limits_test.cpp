@@ -7,6 +7,7 @@
 #include "extended_support.h"
 #include "numtext/undefined.h"
 #include "optics/camera_format.h"
+#include "optics/diffraction.h"
 
 namespace velmo {
 namespace {
@@ -101,6 +102,18 @@ TEST(CameraFormat, TheCircleOfConfusionIsTheDiagonalByTheDivisor) {
   EXPECT_EQ(Diagonal({36, 24}), 43.266615305567875);
   EXPECT_EQ(CoCFromFormat({36, 24}, 1500), 0.028844410203711916);
   EXPECT_EQ(CoCFromFormat({23.5, 15.6}, 1000), 0.02820655952079232);
+}
+
+TEST(Diffraction, TheAiryDiskOutgrowsTheCircleFromTheWorkedAperture) {
+  // 2.44 x 0.00055 mm x N against 0.03 mm: N = 22.355...
+  EXPECT_NEAR(DiffractionAperture(550, 0.03), 22.355, 0.001);
+  EXPECT_FALSE(DiffractionLimited(22, 550, 0.03));
+  EXPECT_TRUE(DiffractionLimited(22.4, 550, 0.03));
+  EXPECT_TRUE(DiffractionLimited(32, 550, 0.03));
+  EXPECT_NEAR(AiryDiameter(32, 550), 0.042944, 1e-12);
+  // Red light diffracts more: 700 nm reaches 0.03 mm from f/17.6 on.
+  EXPECT_TRUE(DiffractionLimited(18, 700, 0.03));
+  EXPECT_FALSE(DiffractionLimited(8, 550, Undefined));
 }
 
 }  // namespace

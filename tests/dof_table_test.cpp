@@ -215,5 +215,26 @@ TEST(DofTable, TheEquivalentFocalLengthLineNeedsAPositiveMultiplier) {
   }
 }
 
+TEST(DofTable, DiffractionMarksTheApertureItLimitsInBothForms) {
+  // CoC 0.03 mm in 550 nm light: from f/22.4 on, so f/32 only.
+  RunSettings s = Settings(true, {2, Undefined}, {22, 32}, {50});
+  s.Diffraction = true;
+  const std::string html = Table(s);
+  EXPECT_EQ(test::Count(html, "<TH CLASS=APERT> F/22.0\r\n"), 1u);
+  EXPECT_EQ(test::Count(html, "<TH CLASS=\"APERT DIFF\"> F/32.0\r\n"), 1u);
+  EXPECT_EQ(test::Count(html, "<TD CLASS=DIFF>"), 2u);
+  EXPECT_EQ(test::Count(html, "<TD CLASS=\"HYPER DIFF\">"), 1u);
+  s.HTML = false;
+  const std::string text = Table(s);
+  EXPECT_EQ(text.substr(0, text.find("\r\n")),
+            ": * From f/22.4 on, diffraction blurs more than the circle of confusion (550 nm light).");
+  // The star takes a blank's place: the header keeps the width of the rows.
+  std::string header = ApertureHeader(false, {"22.0", "32.0"});
+  header.erase(header.rfind(" F/32.0"), 1);
+  EXPECT_NE(text.find("\r\n" + header + "*\r\n"), std::string::npos) << text;
+  s.Diffraction = false;
+  EXPECT_EQ(Table(s).find('*'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmo

@@ -17,6 +17,8 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
     const Lens lens{settings.CoC, settings.Apertures[a], focal};
     lenses[a] = LensTermsOf(lens);
     block.Hyperfocal.push_back(HyperfocalDistance(lens, settings.Units));
+    block.Diffracted.push_back(settings.Diffraction &&
+                               DiffractionLimited(lens.Aperture, settings.Wavelength, lens.CoC));
   }
   for (int d = 0; d < settings.DistanceCount; ++d) {
     const double distance = settings.Distances[d];

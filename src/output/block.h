@@ -20,6 +20,9 @@ struct Block {
   std::vector<DofLimits> Limits;  // [row * ApertureCount + aperture]
   /// The hyperfocal distance of every aperture.
   std::vector<double> Hyperfocal;
+  /// For every aperture: diffraction blurs more than the circle of
+  /// confusion (only when the settings ask for the marks).
+  std::vector<bool> Diffracted;
 
   int RowCount() const { return static_cast<int>(Distances.size()); }
   const DofLimits& At(int row, int aperture) const { return Limits[row * ApertureCount + aperture]; }

@@ -48,6 +48,7 @@ struct BlockLimits {
   std::vector<double> near, far;       // [aperture * rows + row]
   std::vector<double> nearAtInfinity;  // per aperture, when its row is shown
   std::vector<double> hyperfocal;      // per aperture
+  std::vector<bool> diffracted;        // per aperture
 };
 
 bool Drawable(double x) {
@@ -77,6 +78,7 @@ BlockLimits Gather(const Block& block) {
     if (limits.infinityRow) limits.nearAtInfinity.push_back(block.At(infinite, a).Near);
   }
   limits.hyperfocal = block.Hyperfocal;
+  limits.diffracted = block.Diffracted;
   return limits;
 }
 
@@ -251,6 +253,8 @@ class Chart {
   void WriteAperture(int a) {
     out_.Text("<g class=\"APERTURE A");
     out_.Integer(a % kLineStyles + 1);
+    // Muted, as the aperture's column, where diffraction limits it.
+    if (block_.diffracted[a]) out_.Text(" DIFF");
     out_.Text("\"><path d=\"");
     const std::size_t rows = block_.distances.size();
     const double* near = block_.near.data() + a * rows;

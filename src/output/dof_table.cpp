@@ -8,13 +8,15 @@
 #include "numtext/write_real.h"
 #include "output/block.h"
 #include "output/coc_origin.h"
+#include "output/diffraction_note.h"
 #include "output/dof_chart.h"
 
 namespace velmo {
 
 namespace {
 
-void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double focal, int index) {
+void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, const Block& block, int index) {
+  const double focal = block.Focal;
   const int columns = settings.ApertureCount + 1;
   if (index > 1) {
     out.Line("<TR>");
@@ -40,14 +42,15 @@ void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, double f
   out.Text("<TH CLASS=DIST>");
   out.Line(UnitSymbol(settings.Units));  // the unit of every distance in the block
   for (int a = 0; a < settings.ApertureCount; ++a) {
-    out.Text("<TH CLASS=APERT> F/");
+    out.Text(block.Diffracted[a] ? "<TH CLASS=\"APERT DIFF\"> F/" : "<TH CLASS=APERT> F/");
     WriteReal(out, settings.Apertures[a], 1, 1);
     out.LineEnd();
   }
   out.LineEnd();
 }
 
-void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, double focal) {
+void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, const Block& block) {
+  const double focal = block.Focal;
   out.Text(": -------------------- F = ");
   WriteReal(out, focal, 1, 1);
   out.Line(" mm --------------------");
@@ -55,21 +58,29 @@ void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, double f
   // metre tables, the older form, name no unit.
   out.Text(settings.Units == DistanceUnit::Foot ? ":     ft" : ":       ");
   for (int a = 0; a < settings.ApertureCount; ++a) {
-    out.TextInField("F/", settings.Relative ? 11 : 9);
+    // A star after the aperture marks diffraction; it takes the place of
+    // one of the blanks in front, so that the line keeps its width.
+    const int field = settings.Relative ? 11 : 9;
+    out.TextInField("F/", block.Diffracted[a] ? field - 1 : field);
     WriteReal(out, settings.Apertures[a], 1, 1);
+    if (block.Diffracted[a]) out.Char('*');
   }
   out.LineEnd();
 }
 
-/// One cell's limits, written in place: in HTML "<TD>", the near limit,
+/// One cell's limits, written in place: in HTML "<TD>" (with the class
+/// DIFF where diffraction limits the aperture), the near limit,
 /// "-" (a blank in relative mode), the far limit and the line end; in text
 /// a blank and the two limits.
-void WriteLimits(TextWriter& out, const RunSettings& settings, double near, double far) {
-  constexpr std::size_t kRoom = 2 * kCellCapacity + 5;
+void WriteLimits(TextWriter& out, const RunSettings& settings, bool diffracted, double near, double far) {
+  constexpr std::string_view kCell = "<TD>";
+  constexpr std::string_view kDiffractedCell = "<TD CLASS=DIFF>";
+  constexpr std::size_t kRoom = 2 * kCellCapacity + kDiffractedCell.size() + 1;
   char* const start = out.Room(kRoom);
   char* end = start;
   if (settings.HTML) {
-    end = std::copy_n("<TD>", 4, end);
+    const std::string_view open = diffracted ? kDiffractedCell : kCell;
+    end = std::copy(open.begin(), open.end(), end);
     end = WriteCell(end, NearSign(settings), Markup::Html, near);
     *end++ = settings.Relative ? ' ' : '-';
     end = WriteCell(end, FarSign(settings), Markup::Html, far);
@@ -103,16 +114,16 @@ void WriteRow(TextWriter& out, const RunSettings& settings, const Block& block, 
       if (!IsUndefined(near)) near = static_cast<double>(Extended(distance) - near);
       if (!IsUndefined(far)) far = static_cast<double>(Extended(far) - distance);
     }
-    WriteLimits(out, settings, near, far);
+    WriteLimits(out, settings, block.Diffracted[a], near, far);
   }
   out.LineEnd();
 }
 
 void WriteHyperfocalRow(TextWriter& out, const Block& block) {
   out.Line("<TR><TD CLASS=HYPER>HD");
-  for (double hyperfocal : block.Hyperfocal) {
-    out.Text("<TD CLASS=HYPER>");
-    out.Text(FormatCell(kNoSign, Markup::Html, hyperfocal).View());
+  for (int a = 0; a < block.ApertureCount; ++a) {
+    out.Text(block.Diffracted[a] ? "<TD CLASS=\"HYPER DIFF\">" : "<TD CLASS=HYPER>");
+    out.Text(FormatCell(kNoSign, Markup::Html, block.Hyperfocal[a]).View());
     out.LineEnd();
   }
 }
@@ -130,14 +141,18 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
     WriteCoCOrigin(OutputFile, settings);
     OutputFile.LineEnd();
   }
+  if (!settings.HTML && settings.Diffraction) {
+    OutputFile.Text(": * ");
+    WriteDiffractionNote(OutputFile, settings);
+    OutputFile.LineEnd();
+  }
   for (int k = 1; k <= settings.FocalCount; ++k) {
-    const double focal = settings.Focals[k - 1];
+    const Block block = ComputeBlock(settings, settings.Focals[k - 1]);
     if (settings.HTML) {
-      WriteHtmlBlockHeader(OutputFile, settings, focal, k);
+      WriteHtmlBlockHeader(OutputFile, settings, block, k);
     } else {
-      WriteTextBlockHeader(OutputFile, settings, focal);
+      WriteTextBlockHeader(OutputFile, settings, block);
     }
-    const Block block = ComputeBlock(settings, focal);
     for (int row = 0; row < block.RowCount(); ++row) WriteRow(OutputFile, settings, block, row);
     if (settings.HTML) {
       WriteHyperfocalRow(OutputFile, block);

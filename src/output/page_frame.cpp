@@ -2,6 +2,7 @@
 
 #include "numtext/format_compact.h"
 #include "output/coc_origin.h"
+#include "output/diffraction_note.h"
 #include "output/page_texts.h"
 #include "platform/path_text.h"
 
@@ -65,6 +66,11 @@ void WritePageHead(TextWriter& OutputFile, const RunSettings& settings) {
     out.Text("<P CLASS=CTR>");
     WriteCoCOrigin(out, settings);
     out.LineEnd();
+  }
+  if (settings.Diffraction) {
+    out.Text("<P CLASS=CTR>");
+    WriteDiffractionNote(out, settings);
+    out.Line(" Those apertures are muted.");
   }
   out.Line("<!-- #dof-url.i -->");
   out.Text("<P CLASS=CTR>");

@@ -123,6 +123,11 @@ class RunSequence {
     settings_.Units = UnitsFromText(ini_->FetchText(kSection, "Units", ""));
     settings_.Chart = ini_->FetchFlag(kSection, "Chart", settings_.Chart);
     ReadCameraFormat(!IsUndefined(coc));
+    settings_.Diffraction = ini_->FetchFlag(kSection, "Diffraction", settings_.Diffraction);
+    // A wavelength that cannot be used keeps green light, as numbers keep
+    // their defaults.
+    const double wavelength = ini_->FetchFloat(kSection, "Wavelength", kDefaultWavelength);
+    if (wavelength > 0 && !IsUndefined(wavelength)) settings_.Wavelength = wavelength;
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
         console_.Line(list.MissingLine);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "optics/camera_format.h"
+#include "optics/diffraction.h"
 #include "optics/distance_unit.h"
 
 namespace velmo {
@@ -41,6 +42,8 @@ struct RunSettings {
   CoCOrigin CoCFrom = CoCOrigin::Key;
   CameraFormat Format;                     // when CoCFrom says one was given
   double CoCDivisor = kDefaultCoCDivisor;  // of the format's diagonal
+  bool Diffraction = false;                // mark the apertures diffraction limits
+  double Wavelength = kDefaultWavelength;  // nm, of the light diffraction is judged for
 };
 
 /// The character in front of every near limit: "-" in relative mode, where

@@ -106,5 +106,25 @@ document.body.setAttribute("data-charts", found.join(";"));
   }
 }
 
+TEST_F(InBrowser, MutesTheAperturesDiffractionLimits) {
+  Open("aps-c-landscape");
+  std::string page = ReadFile(page_);
+  page.insert(page.find("</BODY>"), R"js(<SCRIPT>
+var cells = document.querySelectorAll("table.DOF .DIFF"), plain = document.querySelector("table.DOF td:not(.DIFF)");
+var muted = 0;
+cells.forEach(function (cell) {
+  if (getComputedStyle(cell).color != getComputedStyle(plain).color) ++muted;
+});
+document.body.setAttribute("data-diff", cells.length + " muted " + muted);
+</SCRIPT>
+)js");
+  page_ = work_ + "/measured.html";
+  WriteFile(page_, page);
+  // f/16 and f/22 of three focal lengths: a header, a cell in each of the
+  // 20 rows in range, and the hyperfocal cell each.
+  const std::string dom = Chromium("--dump-dom");
+  EXPECT_EQ(Count(dom, "data-diff=\"52 muted 52\""), 1u) << dom.substr(dom.find("data-diff"), 100);
+}
+
 }  // namespace
 }  // namespace velmo

@@ -59,6 +59,27 @@ TEST_F(EndToEnd, WholePageInFeetWithCharts) {
                  "feet-chart.html", "feet-chart.html");
 }
 
+/// The example with the camera's format and diffraction marks, with a line
+/// added to its section.
+std::string ApsCLandscape(const std::string& added) {
+  return ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/aps-c-landscape.ini") + added;
+}
+
+TEST_F(EndToEnd, TheCameraFormatAndDiffractionOnThePage) {
+  ExpectDocument(Settings("aps-c-landscape.ini", ApsCLandscape("")), "aps-c-landscape.html",
+                 "aps-c-landscape.html");
+}
+
+TEST_F(EndToEnd, TheCameraFormatAndDiffractionAsText) {
+  ExpectDocument(Settings("aps-c-landscape.ini", ApsCLandscape("HTML=0\n")), "aps-c-landscape.txt",
+                 "aps-c-landscape.txt");
+}
+
+TEST_F(EndToEnd, TheCameraFormatAndDiffractionAsFragment) {
+  ExpectDocument(Settings("aps-c-landscape.ini", ApsCLandscape("TableOnly=1\n")), "aps-c-landscape.i",
+                 "aps-c-landscape.i");
+}
+
 TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
   std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nCoC=0.03\n" + kNormalLensLists);
   Outcome outcome = Run({}, "lenses.ini\r\n\r\n");
