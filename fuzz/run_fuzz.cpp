@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const char* const kKeys[] = {
       "[VELMO]\n", "HTML=",       "Relative=",    "TableOnly=",  "CoC=",   "Multiplier=",
       "Comment=",  "Distance=",   "Aperture=",    "Focal=",      "Units=", "Chart=",
-      "Format=",   "CoCDivisor=", "Diffraction=", "Wavelength=", "\n"};
+      "Format=",   "CoCDivisor=", "Diffraction=", "Wavelength=", "Stack=", "\n"};
   std::string content;
   std::size_t key = 0;
   for (std::size_t i = 0; i < size; ++i) {

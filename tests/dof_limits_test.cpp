@@ -8,6 +8,7 @@
 #include "numtext/undefined.h"
 #include "optics/camera_format.h"
 #include "optics/diffraction.h"
+#include "optics/focus_stack.h"
 
 namespace velmo {
 namespace {
@@ -114,6 +115,48 @@ TEST(Diffraction, TheAiryDiskOutgrowsTheCircleFromTheWorkedAperture) {
   // Red light diffracts more: 700 nm reaches 0.03 mm from f/17.6 on.
   EXPECT_TRUE(DiffractionLimited(18, 700, 0.03));
   EXPECT_FALSE(DiffractionLimited(8, 550, Undefined));
+}
+
+TEST(FocusStack, EachFrameStartsWhereThePreviousEnds) {
+  // 50 mm at f/8 with 0.03 mm from 2 m, in exact fractions: N c = 0.24 mm,
+  // f^2 = 2500, s1 = 2000 x 50 x 49.76 / (2500 - 480) = 4976000 / 2020 mm,
+  // far 3.2061856 m; s2 = 4.6096032 m, far 8.1980844 m; s3 = 38.306810 m,
+  // beyond the hyperfocal distance (10.47 m): its far limit is infinite.
+  const Lens lens{.CoC = 0.03, .Aperture = 8, .Focal = 50};
+  const FocusStack stack = ComputeFocusStack(lens, 2, DistanceUnit::Metre);
+  ASSERT_EQ(stack.Focus.size(), 3u);
+  EXPECT_FALSE(stack.Cut);
+  EXPECT_NEAR(stack.Focus[0], 4976.0 / 2020, 1e-12);
+  EXPECT_NEAR(stack.Focus[1], 4.609603240795901, 1e-12);
+  EXPECT_NEAR(stack.Focus[2], 38.30680997650415, 1e-10);
+  double near = 2;
+  for (std::size_t i = 0; i < stack.Focus.size(); ++i) {
+    // The limits are the frame's own table row, and its near limit the
+    // previous far limit, to rounding.
+    EXPECT_EQ(stack.Limits[i].Near, ComputeDofLimits(lens, stack.Focus[i]).Near);
+    EXPECT_EQ(stack.Limits[i].Near, near) << i;
+    near = stack.Limits[i].Far;
+  }
+  EXPECT_TRUE(IsUndefined(stack.Limits.back().Far));
+}
+
+TEST(FocusStack, TheHyperfocalDistanceWhereNoFiniteFocusReaches) {
+  // n N c >= f^2: 50 mm at f/32 with 0.1 mm from 1 km.
+  const Lens lens{.CoC = 0.1, .Aperture = 32, .Focal = 50};
+  const FocusStack stack = ComputeFocusStack(lens, 1000, DistanceUnit::Metre);
+  ASSERT_EQ(stack.Focus.size(), 1u);
+  EXPECT_EQ(stack.Focus[0], HyperfocalDistance(lens));
+  // Its limits are its table row's, the far one infinite but for the
+  // rounding of 1 - h, and they end the stack either way.
+  EXPECT_EQ(stack.Limits[0].Near, ComputeDofLimits(lens, stack.Focus[0]).Near);
+  EXPECT_NEAR(stack.Limits[0].Near, stack.Focus[0] / 2, 0.03);
+  // So, too, when the list holds no finite distance.
+  EXPECT_EQ(ComputeFocusStack(lens, Undefined, DistanceUnit::Metre).Focus.size(), 1u);
+  // A stack that needs more than 64 frames is cut there.
+  const FocusStack thin =
+      ComputeFocusStack({.CoC = 0.001, .Aperture = 1, .Focal = 50}, 0.5, DistanceUnit::Metre);
+  EXPECT_EQ(thin.Focus.size(), 64u);
+  EXPECT_TRUE(thin.Cut);
 }
 
 }  // namespace

@@ -236,5 +236,33 @@ TEST(DofTable, DiffractionMarksTheApertureItLimitsInBothForms) {
   EXPECT_EQ(Table(s).find('*'), std::string::npos);
 }
 
+TEST(DofTable, AFocusStackFollowsEachBlockInBothForms) {
+  RunSettings s = Settings(true, {2, 5, Undefined}, {8, 1}, {50, 85});
+  s.Stack = true;
+  s.CoC = 0.03;
+  const std::string html = Table(s);
+  EXPECT_EQ(test::Count(html, "<TABLE CLASS=STACK>\r\n"), 2u);
+  EXPECT_EQ(test::Count(html, "<TR><TH CLASS=APERT>F/8.0<TD CLASS=FRAMES>"), 2u);
+  // 50 mm at f/8 from 2 m: three frames, the first focused at 2.46 m and
+  // reaching from the nearest distance to 3.21 m, as the cells write them.
+  EXPECT_NE(html.find("<TR><TH CLASS=APERT>F/8.0<TD CLASS=FRAMES>3\r\n<TD>2.46<BR>2.00-3.21\r\n"),
+            std::string::npos)
+      << html;
+  // After the hyperfocal row of its block, before the next block.
+  EXPECT_LT(html.find("<TD CLASS=HYPER>"), html.find("CLASS=STACKS"));
+  EXPECT_LT(html.find("CLASS=STACKS"), html.find("CLASS=SPACER"));
+  s.HTML = false;
+  const std::string text = Table(s);
+  EXPECT_NE(
+      text.find("\r\n: Focus stack F/8.0, 3 frames, focus (near-far): 2.46 (2.00-3.21) 4.61 (3.21-8.20) "
+                "38.3 (8.20-INF)\r\n"),
+      std::string::npos)
+      << text;
+  // A stack of more than 64 frames says so: with so small a circle, both
+  // apertures of both blocks.
+  s.CoC = 0.001;
+  EXPECT_EQ(test::Count(Table(s), ", 64+ frames, "), 4u);
+}
+
 }  // namespace
 }  // namespace velmo

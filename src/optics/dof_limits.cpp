@@ -78,6 +78,16 @@ DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit)
   return DofLimitsOf(LensTermsOf(lens), SubjectTermsOf(distance, lens.Focal, unit), unit);
 }
 
+double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit) {
+  const double n = InMillimetres(near, unit);
+  const Extended f = lens.Focal;
+  const Extended blur = Extended(lens.Aperture) * lens.CoC;
+  const double denominator = Stored(f * f - n * blur);
+  if (!(n >= lens.Focal) || !(denominator > 0)) return Undefined;
+  const double s = Stored(n * f * (f - blur) / denominator);
+  return IsUndefined(s) ? Undefined : InUnits(s, unit);
+}
+
 double HyperfocalDistance(const Lens& lens, DistanceUnit unit) {
   const Extended f = lens.Focal;
   return InUnits(f * f / (Extended(lens.Aperture) * lens.CoC) + f, unit);

@@ -31,6 +31,14 @@ DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit 
 /// The hyperfocal distance in metres (in feet when `unit` says so).
 double HyperfocalDistance(const Lens& lens, DistanceUnit unit = DistanceUnit::Metre);
 
+/// The focus distance whose near limit is `near` (both in the user's
+/// unit): n f (f - Nc) / (f^2 - n N c) in millimetres, the near-limit
+/// formula solved for the distance. `Undefined` where no finite focus has
+/// that near limit (n N c >= f^2: beyond what the aperture reaches, short of
+/// the hyperfocal distance's own near limit), or for a near limit closer
+/// than the focal length.
+double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit = DistanceUnit::Metre);
+
 // A table computes the same limits cell by cell, and most of the work of a
 // cell is shared: by every distance of one aperture and focal length (the
 // lens terms), or by every aperture of one row (the subject terms). The

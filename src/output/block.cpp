@@ -2,9 +2,26 @@
 
 #include <array>
 
+#include "numtext/undefined.h"
 #include "output/table_rows.h"
 
 namespace velmo {
+
+namespace {
+
+/// The nearest finite distance of the list; `Undefined` when it has none.
+double NearestDistance(const RunSettings& settings) {
+  double nearest = Undefined;
+  for (int d = 0; d < settings.DistanceCount; ++d) {
+    const double distance = settings.Distances[d];
+    if (!IsUndefined(distance) && distance > 0 && (IsUndefined(nearest) || distance < nearest)) {
+      nearest = distance;
+    }
+  }
+  return nearest;
+}
+
+}  // namespace
 
 Block ComputeBlock(const RunSettings& settings, double focal) {
   Block block;
@@ -19,6 +36,8 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
     block.Hyperfocal.push_back(HyperfocalDistance(lens, settings.Units));
     block.Diffracted.push_back(settings.Diffraction &&
                                DiffractionLimited(lens.Aperture, settings.Wavelength, lens.CoC));
+    if (settings.Stack)
+      block.Stacks.push_back(ComputeFocusStack(lens, NearestDistance(settings), settings.Units));
   }
   for (int d = 0; d < settings.DistanceCount; ++d) {
     const double distance = settings.Distances[d];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "optics/dof_limits.h"
+#include "optics/focus_stack.h"
 #include "settings/run_settings.h"
 
 namespace velmo {
@@ -23,6 +24,9 @@ struct Block {
   /// For every aperture: diffraction blurs more than the circle of
   /// confusion (only when the settings ask for the marks).
   std::vector<bool> Diffracted;
+  /// For every aperture, the focus stack from the nearest distance of the
+  /// list (only when the settings ask for it).
+  std::vector<FocusStack> Stacks;
 
   int RowCount() const { return static_cast<int>(Distances.size()); }
   const DofLimits& At(int row, int aperture) const { return Limits[row * ApertureCount + aperture]; }

@@ -10,6 +10,7 @@
 #include "output/coc_origin.h"
 #include "output/diffraction_note.h"
 #include "output/dof_chart.h"
+#include "output/stack_table.h"
 
 namespace velmo {
 
@@ -128,23 +129,31 @@ void WriteHyperfocalRow(TextWriter& out, const Block& block) {
   }
 }
 
+/// The text form's lines before its first block, where the settings ask
+/// for them: where the circle of confusion came from, when the camera's
+/// format had a part in it, and from which aperture diffraction limits.
+void WriteTextNotes(TextWriter& out, const RunSettings& settings) {
+  if (settings.CoCFrom != CoCOrigin::Key) {
+    out.Text(": Circle of confusion ");
+    out.Text(FormatCompact(settings.CoC, 5).View());
+    out.Text(" mm. ");
+    WriteCoCOrigin(out, settings);
+    out.LineEnd();
+  }
+  if (settings.Diffraction) {
+    out.Text(": * ");
+    WriteDiffractionNote(out, settings);
+    out.LineEnd();
+  }
+}
+
 }  // namespace
 
 void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
-  if (settings.HTML) OutputFile.Line("<TABLE CLASS=DOF>");
-  if (!settings.HTML && settings.CoCFrom != CoCOrigin::Key) {
-    // The text form names its circle of confusion only when the camera's
-    // format had a part in it, in a header line of its own.
-    OutputFile.Text(": Circle of confusion ");
-    OutputFile.Text(FormatCompact(settings.CoC, 5).View());
-    OutputFile.Text(" mm. ");
-    WriteCoCOrigin(OutputFile, settings);
-    OutputFile.LineEnd();
-  }
-  if (!settings.HTML && settings.Diffraction) {
-    OutputFile.Text(": * ");
-    WriteDiffractionNote(OutputFile, settings);
-    OutputFile.LineEnd();
+  if (settings.HTML) {
+    OutputFile.Line("<TABLE CLASS=DOF>");
+  } else {
+    WriteTextNotes(OutputFile, settings);
   }
   for (int k = 1; k <= settings.FocalCount; ++k) {
     const Block block = ComputeBlock(settings, settings.Focals[k - 1]);
@@ -158,6 +167,7 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
       WriteHyperfocalRow(OutputFile, block);
       if (settings.Chart) WriteDofChart(OutputFile, settings, block);
     }
+    if (settings.Stack) WriteStackTable(OutputFile, settings, block);
   }
   if (settings.HTML) OutputFile.Line("</TABLE>");
 }

@@ -128,6 +128,7 @@ class RunSequence {
     // their defaults.
     const double wavelength = ini_->FetchFloat(kSection, "Wavelength", kDefaultWavelength);
     if (wavelength > 0 && !IsUndefined(wavelength)) settings_.Wavelength = wavelength;
+    settings_.Stack = ini_->FetchFlag(kSection, "Stack", settings_.Stack);
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
         console_.Line(list.MissingLine);

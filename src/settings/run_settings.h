@@ -44,6 +44,7 @@ struct RunSettings {
   double CoCDivisor = kDefaultCoCDivisor;  // of the format's diagonal
   bool Diffraction = false;                // mark the apertures diffraction limits
   double Wavelength = kDefaultWavelength;  // nm, of the light diffraction is judged for
+  bool Stack = false;                      // a focus stack after each block
 };
 
 /// The character in front of every near limit: "-" in relative mode, where

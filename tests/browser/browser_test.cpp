@@ -106,7 +106,7 @@ document.body.setAttribute("data-charts", found.join(";"));
   }
 }
 
-TEST_F(InBrowser, MutesTheAperturesDiffractionLimits) {
+TEST_F(InBrowser, MutesTheAperturesDiffractionLimitsAndStylesTheStacks) {
   Open("aps-c-landscape");
   std::string page = ReadFile(page_);
   page.insert(page.find("</BODY>"), R"js(<SCRIPT>
@@ -116,14 +116,21 @@ cells.forEach(function (cell) {
   if (getComputedStyle(cell).color != getComputedStyle(plain).color) ++muted;
 });
 document.body.setAttribute("data-diff", cells.length + " muted " + muted);
+var stacks = document.querySelectorAll("table.DOF table.STACK"), styled = 0;
+stacks.forEach(function (stack) {
+  if (getComputedStyle(stack.querySelector("td.FRAMES")).fontWeight >= 600) ++styled;
+});
+document.body.setAttribute("data-stacks", stacks.length + " styled " + styled);
 </SCRIPT>
 )js");
   page_ = work_ + "/measured.html";
   WriteFile(page_, page);
   // f/16 and f/22 of three focal lengths: a header, a cell in each of the
-  // 20 rows in range, and the hyperfocal cell each.
+  // 20 rows in range, the hyperfocal cell and the focus stack's row each.
   const std::string dom = Chromium("--dump-dom");
-  EXPECT_EQ(Count(dom, "data-diff=\"52 muted 52\""), 1u) << dom.substr(dom.find("data-diff"), 100);
+  EXPECT_EQ(Count(dom, "data-diff=\"58 muted 58\""), 1u) << dom.substr(dom.find("data-diff"), 100);
+  // A focus stack after each of the three blocks, styled by velmo.css.
+  EXPECT_EQ(Count(dom, "data-stacks=\"3 styled 3\""), 1u) << dom.substr(dom.find("data-stacks"), 100);
 }
 
 }  // namespace

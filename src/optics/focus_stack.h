@@ -1,0 +1,27 @@
+// The focus distances of a focus stack: frames whose zones of sharpness
+// meet, each frame's near limit at the previous one's far limit, from a
+// nearest distance out to infinity.
+#pragma once
+
+#include <vector>
+
+#include "optics/dof_limits.h"
+
+namespace velmo {
+
+/// No stack holds more frames than this; a longer one is cut.
+inline constexpr int kMostFrames = 64;
+
+struct FocusStack {
+  std::vector<double> Focus;      // in the user's unit, nearest first
+  std::vector<DofLimits> Limits;  // of each frame, as its table row has them
+  bool Cut = false;               // more frames were needed than kMostFrames
+};
+
+/// The stack of `lens` from `nearest` (in the user's unit; `Undefined` when
+/// the list holds no finite distance). Each focus has the previous frame's
+/// far limit as its near limit; where no finite focus has it (or from the
+/// start), a last frame at the hyperfocal distance reaches infinity.
+FocusStack ComputeFocusStack(const Lens& lens, double nearest, DistanceUnit unit);
+
+}  // namespace velmo
