@@ -28,7 +28,7 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
   block.Focal = focal;
   block.ApertureCount = settings.ApertureCount;
   block.Distances.reserve(settings.DistanceCount);
-  block.Limits.reserve(settings.DistanceCount * settings.ApertureCount);
+  block.Limits.reserve(std::size_t{settings.DistanceCount} * settings.ApertureCount);
   std::array<LensTerms, kListCapacity> lenses;
   for (int a = 0; a < settings.ApertureCount; ++a) {
     const Lens lens{settings.CoC, settings.Apertures[a], focal};

@@ -29,7 +29,9 @@ struct Block {
   std::vector<FocusStack> Stacks;
 
   int RowCount() const { return static_cast<int>(Distances.size()); }
-  const DofLimits& At(int row, int aperture) const { return Limits[row * ApertureCount + aperture]; }
+  const DofLimits& At(int row, int aperture) const {
+    return Limits[static_cast<std::size_t>(row) * ApertureCount + aperture];
+  }
 };
 
 /// The block of `focal` under the settings of the run.
