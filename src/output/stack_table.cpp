@@ -28,7 +28,12 @@ void WriteHtmlStacks(TextWriter& out, const RunSettings& settings, const Block& 
   out.Char('>');
   out.LineEnd();
   out.Line("<TABLE CLASS=STACK>");
-  out.Text("<TR><TH>Focus stack<TH>Frames<TH>Focus, and near-far limits (");
+  // The heading spans the frames of the longest stack.
+  std::size_t frames = 1;
+  for (const FocusStack& stack : block.Stacks) frames = std::max(frames, stack.Focus.size());
+  out.Text("<TR><TH>Focus stack<TH>Frames<TH COLSPAN=");
+  out.Integer(static_cast<long long>(frames));
+  out.Text(">Focus, and near-far limits (");
   out.Text(UnitSymbol(settings.Units));
   out.Line(")");
   for (int a = 0; a < block.ApertureCount; ++a) {

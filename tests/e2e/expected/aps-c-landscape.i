@@ -66,7 +66,7 @@ F = 16.0 mm
 <TD CLASS="HYPER DIFF">.635
 <TR><TD CLASS=STACKS COLSPAN=6>
 <TABLE CLASS=STACK>
-<TR><TH>Focus stack<TH>Frames<TH>Focus, and near-far limits (m)
+<TR><TH>Focus stack<TH>Frames<TH COLSPAN=2>Focus, and near-far limits (m)
 <TR><TH CLASS=APERT>F/5.6<TD CLASS=FRAMES>2
 <TD>1.69<BR>1.00-5.40
 <TD>2.45<BR>1.22-&infin;
@@ -156,7 +156,7 @@ F = 24.0 mm
 <TD CLASS="HYPER DIFF">1.42
 <TR><TD CLASS=STACKS COLSPAN=6>
 <TABLE CLASS=STACK>
-<TR><TH>Focus stack<TH>Frames<TH>Focus, and near-far limits (m)
+<TR><TH>Focus stack<TH>Frames<TH COLSPAN=3>Focus, and near-far limits (m)
 <TR><TH CLASS=APERT>F/5.6<TD CLASS=FRAMES>3
 <TD>1.22<BR>1.00-1.56
 <TD>2.17<BR>1.56-3.57
@@ -249,7 +249,7 @@ F = 35.0 mm
 <TD CLASS="HYPER DIFF">3.00
 <TR><TD CLASS=STACKS COLSPAN=6>
 <TABLE CLASS=STACK>
-<TR><TH>Focus stack<TH>Frames<TH>Focus, and near-far limits (m)
+<TR><TH>Focus stack<TH>Frames<TH COLSPAN=6>Focus, and near-far limits (m)
 <TR><TH CLASS=APERT>F/5.6<TD CLASS=FRAMES>6
 <TD>1.09<BR>1.00-1.20
 <TD>1.33<BR>1.20-1.50
