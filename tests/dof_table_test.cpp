@@ -224,6 +224,13 @@ TEST(DofTable, DiffractionMarksTheApertureItLimitsInBothForms) {
   EXPECT_EQ(test::Count(html, "<TH CLASS=\"APERT DIFF\"> F/32.0\r\n"), 1u);
   EXPECT_EQ(test::Count(html, "<TD CLASS=DIFF>"), 2u);
   EXPECT_EQ(test::Count(html, "<TD CLASS=\"HYPER DIFF\">"), 1u);
+  // The chart mutes the same aperture's curves and legend.
+  s.Chart = true;
+  const std::string charted = Table(s);
+  EXPECT_EQ(test::Count(charted, "<g class=\"APERTURE A2 DIFF\">"), 1u);
+  EXPECT_EQ(test::Count(charted, "<text class=\"DIFF\" "), 1u);
+  EXPECT_EQ(test::Count(charted, " DIFF"), 3u);  // the header, the curves, the hyperfocal cell
+  s.Chart = false;
   s.HTML = false;
   const std::string text = Table(s);
   EXPECT_EQ(text.substr(0, text.find("\r\n")),

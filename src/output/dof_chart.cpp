@@ -305,8 +305,14 @@ class Chart {
   }
 
   /// The start of a text at (x, y); the caller writes the text and ends it.
-  void OpenText(double x, double y, const char* anchor) {
-    out_.Text("<text x=\"");
+  void OpenText(double x, double y, const char* anchor, const char* cssClass = nullptr) {
+    out_.Text("<text ");
+    if (cssClass != nullptr) {
+      out_.Text("class=\"");
+      out_.Text(cssClass);
+      out_.Text("\" ");
+    }
+    out_.Text("x=\"");
     Coordinate(out_, x);
     out_.Text("\" y=\"");
     Coordinate(out_, y);
@@ -335,7 +341,8 @@ class Chart {
     // Each aperture as its column heading has it, with its hyperfocal
     // distance as the table's last row, HD, gives it.
     for (int a = 0; a < settings_.ApertureCount; ++a) {
-      OpenText(LegendX(a) + 30, LegendY(a), nullptr);
+      // Muted, as its curves, where diffraction limits the aperture.
+      OpenText(LegendX(a) + 30, LegendY(a), nullptr, block_.diffracted[a] ? "DIFF" : nullptr);
       out_.Text("F/");
       WriteReal(out_, settings_.Apertures[a], 1, 1);
       out_.Text(", HD ");
