@@ -157,14 +157,11 @@ TEST(GoldenGrid, EveryBuildComputesTheSameBits) {
   EXPECT_EQ(cells, 345600u);
   ASSERT_EQ(blocks.size(), std::size(kBlockDigests)) << "this build's digests:\n"
                                                      << test::ListedDigests(blocks);
-  for (std::size_t i = 0; i < blocks.size(); ++i) {
-    if (blocks[i] != kBlockDigests[i]) {
-      ADD_FAILURE() << "the first block that differs: CoC " << cocs[i / focals.size()] << " mm, focal length "
-                    << focals[i % focals.size()] << " mm (block " << i << ")\nthis build's digests:\n"
-                    << test::ListedDigests(blocks);
-      break;
-    }
-  }
+  const std::size_t i = test::FirstDifference(blocks, kBlockDigests);
+  EXPECT_EQ(i, blocks.size()) << "the first block that differs: CoC " << cocs[i / focals.size()]
+                              << " mm, focal length " << focals[i % focals.size()] << " mm (block " << i
+                              << ")\nthis build's digests:\n"
+                              << test::ListedDigests(blocks);
 }
 
 }  // namespace

@@ -68,14 +68,10 @@ TEST(SoftExtended, GivesTheResultsTheX87UnitGaveOnEveryBuild) {
                                                      << test::ListedDigests(chunks);
   // On x86-64 the x87 reference test names the very operation; here the
   // first chunk that differs narrows it to 10,000 draws of this seed.
-  for (std::size_t i = 0; i < chunks.size(); ++i) {
-    if (chunks[i] != kChunkDigests[i]) {
-      ADD_FAILURE() << "the first draws that differ: " << i * kChunk << " to " << (i + 1) * kChunk - 1
-                    << "\nthis build's digests:\n"
-                    << test::ListedDigests(chunks);
-      break;
-    }
-  }
+  const std::size_t i = test::FirstDifference(chunks, kChunkDigests);
+  EXPECT_EQ(i, chunks.size()) << "the first draws that differ: " << i * kChunk << " to "
+                              << (i + 1) * kChunk - 1 << "\nthis build's digests:\n"
+                              << test::ListedDigests(chunks);
 }
 
 // The long division that arm64 uses for every quotient, checked here on

@@ -126,6 +126,14 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
   return text;
 }
 
+/// Where `actual` first differs from `expected`, both of one length;
+/// actual.size() when nowhere.
+inline std::size_t FirstDifference(const std::vector<std::uint64_t>& actual, const std::uint64_t* expected) {
+  std::size_t i = 0;
+  while (i < actual.size() && actual[i] == expected[i]) ++i;
+  return i;
+}
+
 /// Digests as a test file holds them, four to a line, to paste when a
 /// change of the digests is meant.
 inline std::string ListedDigests(const std::vector<std::uint64_t>& digests) {

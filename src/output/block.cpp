@@ -30,14 +30,14 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
   block.Distances.reserve(settings.DistanceCount);
   block.Limits.reserve(std::size_t{settings.DistanceCount} * settings.ApertureCount);
   std::array<LensTerms, kListCapacity> lenses;
+  const double nearest = NearestDistance(settings);
   for (int a = 0; a < settings.ApertureCount; ++a) {
     const Lens lens{settings.CoC, settings.Apertures[a], focal};
     lenses[a] = LensTermsOf(lens);
     block.Hyperfocal.push_back(HyperfocalDistance(lens, settings.Units));
     block.Diffracted.push_back(settings.Diffraction &&
                                DiffractionLimited(lens.Aperture, settings.Wavelength, lens.CoC));
-    if (settings.Stack)
-      block.Stacks.push_back(ComputeFocusStack(lens, NearestDistance(settings), settings.Units));
+    if (settings.Stack) block.Stacks.push_back(ComputeFocusStack(lens, nearest, settings.Units));
   }
   for (int d = 0; d < settings.DistanceCount; ++d) {
     const double distance = settings.Distances[d];

@@ -47,8 +47,6 @@ struct BlockLimits {
   bool infinityRow = false;
   std::vector<double> near, far;       // [aperture * rows + row]
   std::vector<double> nearAtInfinity;  // per aperture, when its row is shown
-  std::vector<double> hyperfocal;      // per aperture
-  std::vector<bool> diffracted;        // per aperture
 };
 
 bool Drawable(double x) {
@@ -77,8 +75,6 @@ BlockLimits Gather(const Block& block) {
     }
     if (limits.infinityRow) limits.nearAtInfinity.push_back(block.At(infinite, a).Near);
   }
-  limits.hyperfocal = block.Hyperfocal;
-  limits.diffracted = block.Diffracted;
   return limits;
 }
 
@@ -145,7 +141,7 @@ class Chart {
   Chart(TextWriter& out, const RunSettings& settings, const Block& block)
       : out_(out),
         settings_(settings),
-        focal_(block.Focal),
+        source_(block),
         block_(Gather(block)),
         x_(DistanceAxis(block_)),
         y_(LimitAxis(block_, x_.high)) {
@@ -166,7 +162,7 @@ class Chart {
     Coordinate(out_, height);
     out_.Line("\" fill=\"none\" stroke=\"#000\" font-family=\"sans-serif\" font-size=\"11\">");
     out_.Text("<title>F = ");
-    WriteReal(out_, focal_, 1, 1);
+    WriteReal(out_, source_.Focal, 1, 1);
     out_.Line(" mm: near and far limits of sharpness against the focus distance</title>");
     WriteGrid();
     for (int a = 0; a < settings_.ApertureCount; ++a) WriteAperture(a);
@@ -254,7 +250,7 @@ class Chart {
     out_.Text("<g class=\"APERTURE A");
     out_.Integer(a % kLineStyles + 1);
     // Muted, as the aperture's column, where diffraction limits it.
-    if (block_.diffracted[a]) out_.Text(" DIFF");
+    if (source_.Diffracted[a]) out_.Text(" DIFF");
     out_.Text("\"><path d=\"");
     const std::size_t rows = block_.distances.size();
     const double* near = block_.near.data() + a * rows;
@@ -283,7 +279,7 @@ class Chart {
     }
     Point(out_, 'M', LegendX(a), LegendY(a) - 4);
     out_.Text("h24\"/>");
-    const double hyperfocal = block_.hyperfocal[a];
+    const double hyperfocal = source_.Hyperfocal[a];
     if (Drawable(hyperfocal) && hyperfocal >= x_.low && hyperfocal <= x_.high) {
       out_.Text("<circle class=\"HYPER\" fill=\"#fff\" r=\"3\" cx=\"");
       Coordinate(out_, x_.Map(hyperfocal));
@@ -342,13 +338,13 @@ class Chart {
     // distance as the table's last row, HD, gives it.
     for (int a = 0; a < settings_.ApertureCount; ++a) {
       // Muted, as its curves, where diffraction limits the aperture.
-      OpenText(LegendX(a) + 30, LegendY(a), nullptr, block_.diffracted[a] ? "DIFF" : nullptr);
+      OpenText(LegendX(a) + 30, LegendY(a), nullptr, source_.Diffracted[a] ? "DIFF" : nullptr);
       out_.Text("F/");
       WriteReal(out_, settings_.Apertures[a], 1, 1);
       out_.Text(", HD ");
       // As the table's cell shows it, save infinity: "&infin;" is an entity
       // of HTML, which XML, and so an SVG file cut out of the page, lacks.
-      const double hyperfocal = block_.hyperfocal[a];
+      const double hyperfocal = source_.Hyperfocal[a];
       out_.Text(IsUndefined(hyperfocal) ? kInfinitySign
                                         : FormatCell(kNoSign, Markup::Html, hyperfocal).View());
       out_.Line("</text>");
@@ -358,8 +354,8 @@ class Chart {
 
   TextWriter& out_;
   const RunSettings& settings_;
-  double focal_;
-  BlockLimits block_;
+  const Block& source_;  // outlives the chart: its focal length, hyperfocal distances, marks
+  BlockLimits block_;    // its limits, laid out for drawing
   LogAxis x_;
   LogAxis y_;
   std::vector<double> columns_;  // of the rows, in order of distance

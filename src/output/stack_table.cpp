@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+
 #include "numtext/format_cell.h"
 #include "numtext/write_real.h"
 

@@ -124,10 +124,7 @@ class RunSequence {
     settings_.Chart = ini_->FetchFlag(kSection, "Chart", settings_.Chart);
     ReadCameraFormat(!IsUndefined(coc));
     settings_.Diffraction = ini_->FetchFlag(kSection, "Diffraction", settings_.Diffraction);
-    // A wavelength that cannot be used keeps green light, as numbers keep
-    // their defaults.
-    const double wavelength = ini_->FetchFloat(kSection, "Wavelength", kDefaultWavelength);
-    if (wavelength > 0 && !IsUndefined(wavelength)) settings_.Wavelength = wavelength;
+    settings_.Wavelength = PositiveFloat("Wavelength", kDefaultWavelength);
     settings_.Stack = ini_->FetchFlag(kSection, "Stack", settings_.Stack);
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
@@ -136,6 +133,14 @@ class RunSequence {
       }
     }
     return true;
+  }
+
+  /// A number that only makes sense above zero (a divisor, a wavelength):
+  /// one that cannot be used keeps `defaultValue`, as numbers keep their
+  /// defaults.
+  double PositiveFloat(const char* key, double defaultValue) {
+    const double value = ini_->FetchFloat(kSection, key, defaultValue);
+    return value > 0 && !IsUndefined(value) ? value : defaultValue;
   }
 
   /// The circle of confusion from the camera's format, unless the CoC key
@@ -149,9 +154,7 @@ class RunSequence {
       console_.Line("ERROR: \"Format\" value \"" + text + "\" is not a width x height in mm");
       return;
     }
-    // A divisor that cannot be used keeps the default, as numbers do.
-    const double divisor = ini_->FetchFloat(kSection, "CoCDivisor", kDefaultCoCDivisor);
-    settings_.CoCDivisor = divisor > 0 && !IsUndefined(divisor) ? divisor : kDefaultCoCDivisor;
+    settings_.CoCDivisor = PositiveFloat("CoCDivisor", kDefaultCoCDivisor);
     settings_.Format = format;
     if (cocGiven) {
       settings_.CoCFrom = CoCOrigin::KeyOverFormat;
