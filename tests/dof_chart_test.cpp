@@ -106,9 +106,7 @@ TEST(DofChart, FollowsEachHtmlBlockAndNeverTheTextForm) {
 /// The charts of a table, without the tables.
 std::string Charts(const std::string& table) {
   std::string charts;
-  for (std::size_t at = table.find("<svg"); at != std::string::npos; at = table.find("<svg", at + 1)) {
-    charts += table.substr(at, table.find("</svg>", at) - at);
-  }
+  for (std::string_view chart : test::ChartsIn(table)) charts += chart;
   return charts;
 }
 

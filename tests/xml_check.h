@@ -121,4 +121,19 @@ inline std::string XmlProblem(std::string_view text) {
   return "";
 }
 
+/// The charts Velmo drew on a page, each from its opening tag to its end
+/// tag. Found by the chart's own opening, so that a comment's "<svg" (which
+/// reaches the page unchanged) is not taken for one; an unended chart comes
+/// back to its end, for the check to refuse.
+inline std::vector<std::string_view> ChartsIn(std::string_view page) {
+  constexpr std::string_view kOpening = "<svg class=\"DOFCHART\"";
+  constexpr std::string_view kEnd = "</svg>";
+  std::vector<std::string_view> charts;
+  for (std::size_t at = page.find(kOpening); at != std::string_view::npos; at = page.find(kOpening, at + 1)) {
+    const std::size_t end = page.find(kEnd, at);
+    charts.push_back(page.substr(at, end == std::string_view::npos ? page.npos : end + kEnd.size() - at));
+  }
+  return charts;
+}
+
 }  // namespace velmo::test

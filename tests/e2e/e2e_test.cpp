@@ -206,14 +206,12 @@ TEST_F(EndToEnd, EveryChartOfAPageIsWellFormedXml) {
   Outcome outcome = Run({ini});
   ASSERT_EQ(outcome.status, 0) << outcome.console;
   const std::string page = ReadFile(work_ + "/lenses.html");
-  std::size_t charts = 0;
-  for (std::size_t at = page.find("<svg"); at != std::string::npos;
-       at = page.find("<svg", at + 1), ++charts) {
-    const std::string svg = page.substr(at, page.find("</svg>", at) + 6 - at);
+  const auto charts = ChartsIn(page);
+  for (std::string_view svg : charts) {
     EXPECT_EQ(XmlProblem(svg), "") << svg;
-    EXPECT_EQ(svg.find(" d=\"\""), std::string::npos) << svg;
+    EXPECT_EQ(svg.find(" d=\"\""), std::string_view::npos) << svg;
   }
-  EXPECT_EQ(charts, 3u);
+  EXPECT_EQ(charts.size(), 3u);
 }
 
 }  // namespace
