@@ -82,7 +82,7 @@ TEST(SoftExtended, LongDivisionOf128By64BitsGivesTheExactQuotientAndRemainder) {
   test::Draw draw(17);
   auto check = [](std::uint64_t high, std::uint64_t low, std::uint64_t divisor) {
     std::uint64_t rest = 0;
-    const std::uint64_t quotient = SoftExtended::LongDivideWide(high, low, divisor, rest);
+    const std::uint64_t quotient = LongDivideWide(high, low, divisor, rest);
     const UInt128 dividend = (static_cast<UInt128>(high) << 64) | low;
     ASSERT_EQ(quotient, static_cast<std::uint64_t>(dividend / divisor))
         << std::hex << high << ' ' << low << ' ' << divisor;

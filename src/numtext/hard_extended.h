@@ -18,6 +18,9 @@ class HardExtended {
   /// format (and storing it) costs the floating unit more than computing
   /// it again from the doubles it came from.
   static constexpr bool kWorthKeeping = false;
+  /// The type of a formula's short path: the floating unit's own, which
+  /// has no longer path.
+  using ShortPath = HardExtended;
 
   constexpr HardExtended() = default;
   constexpr HardExtended(double x) : value_(x) {}  // NOLINT: exact, as for long double

@@ -4,20 +4,11 @@
 
 #include <bit>
 #include <cstdint>
-#include <type_traits>
 #include <utility>
 
-// The short paths of the arithmetic belong inside the formulas that use
-// them: a call per operation would cost more than the operation.
-#if defined(__GNUC__)
-#define VELMO_ALWAYS_INLINE [[gnu::always_inline]]
-#else
-#define VELMO_ALWAYS_INLINE
-#endif
+#include "numtext/normal_extended.h"
 
 namespace velmo {
-
-__extension__ using UInt128 = unsigned __int128;
 
 /// A value of the extended format (sign, 15-bit biased exponent, 64-bit
 /// significand with an explicit integer bit), held exactly as the x87 unit
@@ -33,6 +24,10 @@ class SoftExtended {
   /// Whether a value kept in memory is worth keeping rather than computed
   /// again: in software every operation costs more than a load.
   static constexpr bool kWorthKeeping = true;
+  /// The type of a formula's short path: normal values taken apart from
+  /// the first step to the last, the result checked once (a NaN where a
+  /// step left it).
+  using ShortPath = NormalExtended;
 
   constexpr SoftExtended() = default;
   constexpr SoftExtended(double x) { *this = FromDouble(x); }  // NOLINT: exact, as for long double
@@ -51,6 +46,15 @@ class SoftExtended {
     return x;
   }
 
+  /// The value taken apart, marked unless it is normal; and put together
+  /// again from a value that is not marked.
+  VELMO_ALWAYS_INLINE constexpr explicit operator NormalExtended() const {
+    return NormalExtended::FromFields(Negative(), BiasedExponent(), significand_);
+  }
+  VELMO_ALWAYS_INLINE constexpr explicit SoftExtended(NormalExtended x)
+      : significand_(x.Significand()),
+        signExponent_(static_cast<std::uint16_t>((x.Negative() ? 0x8000 : 0) | x.BiasedExponent())) {}
+
   constexpr bool AllExponentBitsSet() const { return BiasedExponent() == kMaxExponent; }
 
   /// `x` itself: software arithmetic has no precision mode to find out.
@@ -62,8 +66,8 @@ class SoftExtended {
 
   /// Rounded to the nearest double, ties to even: the value as stored.
   VELMO_ALWAYS_INLINE constexpr explicit operator double() const {
-    double quick = 0;
-    return QuickToDouble(quick) ? quick : ToDouble();
+    const auto quick = static_cast<double>(NormalExtended(*this));
+    return quick == quick ? quick : ToDouble();
   }
 
   constexpr SoftExtended operator-() const { return FromFields(!Negative(), BiasedExponent(), significand_); }
@@ -78,12 +82,12 @@ class SoftExtended {
     return Sum(a, b, true);
   }
   VELMO_ALWAYS_INLINE friend constexpr SoftExtended operator*(SoftExtended a, SoftExtended b) {
-    SoftExtended result;
-    return QuickMultiply(a, b, result) ? result : Multiply(a, b);
+    const NormalExtended quick = NormalExtended(a) * NormalExtended(b);
+    return quick.OnShortPath() ? SoftExtended(quick) : Multiply(a, b);
   }
   VELMO_ALWAYS_INLINE friend constexpr SoftExtended operator/(SoftExtended a, SoftExtended b) {
-    SoftExtended result;
-    return QuickDivide(a, b, result) ? result : Divide(a, b);
+    const NormalExtended quick = NormalExtended(a) / NormalExtended(b);
+    return quick.OnShortPath() ? SoftExtended(quick) : Divide(a, b);
   }
   constexpr SoftExtended& operator+=(SoftExtended b) { return *this = *this + b; }
   constexpr SoftExtended& operator-=(SoftExtended b) { return *this = *this - b; }
@@ -110,29 +114,6 @@ class SoftExtended {
   /// infinity when it overflows.
   static constexpr SoftExtended Round(bool negative, int e, UInt128 m, bool sticky);
 
-  /// The quotient of the 128-bit `high` x 2^64 + `low` by `divisor`, whose
-  /// bit 63 is set, with `high` below `divisor` so that the quotient fits
-  /// 64 bits; the remainder in `rest`. One instruction on x86-64, else
-  /// LongDivideWide; never the compiler's 128-bit division, which is a
-  /// slow loop where the processor cannot divide 128 bits (arm64).
-  VELMO_ALWAYS_INLINE static constexpr std::uint64_t DivideWide(std::uint64_t high, std::uint64_t low,
-                                                                std::uint64_t divisor, std::uint64_t& rest) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (!std::is_constant_evaluated()) {
-      std::uint64_t quotient;
-      asm("divq %[divisor]" : "=a"(quotient), "=d"(rest) : "a"(low), "d"(high), [divisor] "rm"(divisor));
-      return quotient;
-    }
-#endif
-    return LongDivideWide(high, low, divisor, rest);
-  }
-
-  /// The same in two steps of 64 by 32 bits (Knuth's long division in base
-  /// 2^32), which every 64-bit processor divides in hardware.
-  VELMO_ALWAYS_INLINE static constexpr std::uint64_t LongDivideWide(std::uint64_t high, std::uint64_t low,
-                                                                    std::uint64_t divisor,
-                                                                    std::uint64_t& rest);
-
  private:
   // A finite nonzero value taken apart: significand with bit 63 set and the
   // power of two of that bit.
@@ -141,23 +122,12 @@ class SoftExtended {
     int exponent;
   };
 
-  /// Normal: a biased exponent from 1 to 7FFE and the integer bit set.
-  constexpr bool IsNormal() const {
-    return static_cast<std::uint16_t>(BiasedExponent() - 1) < kMaxExponent - 1 && (significand_ >> 63) != 0;
-  }
-
   constexpr bool IsNaN() const {
     return BiasedExponent() == kMaxExponent && (significand_ & ~kIntegerBit) != 0;
   }
-  constexpr bool IsInfinity() const {
-    return BiasedExponent() == kMaxExponent && !IsNaN();
-  }
-  constexpr bool IsZero() const {
-    return BiasedExponent() == 0 && significand_ == 0;
-  }
-  constexpr bool IsSignalling() const {
-    return IsNaN() && (significand_ & (1ull << 62)) == 0;
-  }
+  constexpr bool IsInfinity() const { return BiasedExponent() == kMaxExponent && !IsNaN(); }
+  constexpr bool IsZero() const { return BiasedExponent() == 0 && significand_ == 0; }
+  constexpr bool IsSignalling() const { return IsNaN() && (significand_ & (1ull << 62)) == 0; }
 
   template <typename Integer>
   static constexpr unsigned long long Magnitude(Integer x) {
@@ -172,16 +142,12 @@ class SoftExtended {
     return {significand_ << shift, exponent - shift};
   }
 
-  static constexpr SoftExtended Zero(bool negative) {
-    return FromFields(negative, 0, 0);
-  }
+  static constexpr SoftExtended Zero(bool negative) { return FromFields(negative, 0, 0); }
   static constexpr SoftExtended Infinity(bool negative) {
     return FromFields(negative, kMaxExponent, kIntegerBit);
   }
   // What the x87 unit gives for an invalid operation: the "indefinite" NaN.
-  static constexpr SoftExtended DefaultNaN() {
-    return FromFields(true, kMaxExponent, 0xC000000000000000ull);
-  }
+  static constexpr SoftExtended DefaultNaN() { return FromFields(true, kMaxExponent, 0xC000000000000000ull); }
 
   static constexpr SoftExtended Quiet(SoftExtended x) {
     x.significand_ |= 1ull << 62;
@@ -227,37 +193,12 @@ class SoftExtended {
                       kIntegerBit | (fraction << 11));
   }
 
-  /// The normal value of biased exponent `biased` (at least 1) and
-  /// significand `high`, followed by the bits `guard` (the first one
-  /// dropped, 0 or 1) and `sticky` (any below it, 0 or 1), rounded to
-  /// nearest, ties to even. False when the result would not be normal.
-  /// The rounding is arithmetic, not branches: the dropped bits of a table's
-  /// numbers are as good as random, and a mispredicted branch costs more
-  /// than the whole operation.
-  VELMO_ALWAYS_INLINE static constexpr bool RoundNormal(bool negative, int biased, std::uint64_t high,
-                                                        std::uint64_t guard, std::uint64_t sticky,
-                                                        SoftExtended& result) {
-    high += guard & (sticky | (high & 1));
-    // Rounding up all ones carries into the next binade.
-    const std::uint64_t carry = high == 0 ? 1 : 0;
-    high |= carry << 63;
-    biased += static_cast<int>(carry);
-    if (biased >= kMaxExponent) return false;
-    result = FromFields(negative, static_cast<std::uint16_t>(biased), high);
-    return true;
-  }
-
   VELMO_ALWAYS_INLINE static constexpr SoftExtended Sum(SoftExtended a, SoftExtended b, bool subtract) {
-    SoftExtended result;
-    return QuickAdd(a, b, subtract, result) ? result : Add(a, b, subtract);
+    const NormalExtended x(a);
+    const NormalExtended y(b);
+    const NormalExtended quick = subtract ? x - y : x + y;
+    return quick.OnShortPath() ? SoftExtended(quick) : Add(a, b, subtract);
   }
-
-  VELMO_ALWAYS_INLINE static constexpr bool QuickAdd(SoftExtended a, SoftExtended b, bool subtract,
-                                                     SoftExtended& result);
-  VELMO_ALWAYS_INLINE static constexpr bool QuickMultiply(SoftExtended a, SoftExtended b,
-                                                          SoftExtended& result);
-  VELMO_ALWAYS_INLINE static constexpr bool QuickDivide(SoftExtended a, SoftExtended b, SoftExtended& result);
-  VELMO_ALWAYS_INLINE constexpr bool QuickToDouble(double& result) const;
 
   constexpr double ToDouble() const;
   static constexpr SoftExtended Add(SoftExtended a, SoftExtended b, bool subtract);
@@ -298,132 +239,6 @@ constexpr SoftExtended SoftExtended::Round(bool negative, int e, UInt128 m, bool
   if (biased == 0 && (high & kIntegerBit) != 0) biased = 1;
   if (biased >= kMaxExponent) return Infinity(negative);
   return FromFields(negative, static_cast<std::uint16_t>(biased), high);
-}
-
-constexpr std::uint64_t SoftExtended::LongDivideWide(std::uint64_t high, std::uint64_t low,
-                                                     std::uint64_t divisor, std::uint64_t& rest) {
-  // Hacker's Delight, divlu, for a divisor already normalised: each step
-  // estimates a 32-bit quotient digit from the divisor's top half and
-  // corrects it at most twice.
-  constexpr std::uint64_t kBase = 1ull << 32;
-  constexpr std::uint64_t kMask = kBase - 1;
-  const std::uint64_t divisorHigh = divisor >> 32;
-  const std::uint64_t divisorLow = divisor & kMask;
-  const std::uint64_t lowHigh = low >> 32;
-  const std::uint64_t lowLow = low & kMask;
-  auto digit = [&](std::uint64_t top, std::uint64_t next) {
-    std::uint64_t q = top / divisorHigh;
-    std::uint64_t r = top - q * divisorHigh;
-    while (q >= kBase || q * divisorLow > (r << 32) + next) {
-      --q;
-      r += divisorHigh;
-      if (r >= kBase) break;
-    }
-    return q;
-  };
-  const std::uint64_t q1 = digit(high, lowHigh);
-  const std::uint64_t middle = (high << 32) + lowHigh - q1 * divisor;  // below the divisor
-  const std::uint64_t q0 = digit(middle, lowLow);
-  rest = (middle << 32) + lowLow - q0 * divisor;
-  return (q1 << 32) + q0;
-}
-
-constexpr bool SoftExtended::QuickAdd(SoftExtended a, SoftExtended b, bool subtract, SoftExtended& result) {
-  if (!a.IsNormal() || !b.IsNormal()) return false;
-  bool xNegative = a.Negative();
-  bool yNegative = b.Negative() != subtract;
-  int xExponent = a.BiasedExponent();
-  int yExponent = b.BiasedExponent();
-  std::uint64_t x = a.significand_;
-  std::uint64_t y = b.significand_;
-  if (yExponent > xExponent || (yExponent == xExponent && y > x)) {
-    std::swap(x, y);
-    std::swap(xExponent, yExponent);
-    std::swap(xNegative, yNegative);
-  }
-  // Within 63 places the smaller significand, held 64 bits below the larger
-  // one's place, loses no bit: the sum is exact before its one rounding.
-  const int gap = xExponent - yExponent;
-  if (gap > 63) return false;
-  const UInt128 big = static_cast<UInt128>(x) << 64;
-  const UInt128 small = (static_cast<UInt128>(y) << 64) >> gap;
-  UInt128 sum;
-  int biased = xExponent;
-  if (xNegative == yNegative) {
-    sum = big + small;
-    if (sum < big) {
-      // A carry out of bit 127: one place up, the lost bit is sticky.
-      sum = (sum >> 1) | (UInt128{1} << 127) | (sum & 1);
-      ++biased;
-    }
-  } else {
-    sum = big - small;
-    if (sum == 0) {
-      result = Zero(false);
-      return true;
-    }
-    const auto top = static_cast<std::uint64_t>(sum >> 64);
-    const int shift =
-        top != 0 ? std::countl_zero(top) : 64 + std::countl_zero(static_cast<std::uint64_t>(sum));
-    sum <<= shift;
-    biased -= shift;
-    if (biased < 1) return false;
-  }
-  const auto low = static_cast<std::uint64_t>(sum);
-  return RoundNormal(xNegative, biased, static_cast<std::uint64_t>(sum >> 64), low >> 63, (low << 1) != 0,
-                     result);
-}
-
-constexpr bool SoftExtended::QuickMultiply(SoftExtended a, SoftExtended b, SoftExtended& result) {
-  if (!a.IsNormal() || !b.IsNormal()) return false;
-  const UInt128 product = static_cast<UInt128>(a.significand_) * b.significand_;
-  auto high = static_cast<std::uint64_t>(product >> 64);
-  auto low = static_cast<std::uint64_t>(product);
-  // The product of two numbers in [1, 2) lies in [1, 4): below 2 it moves
-  // up one place.
-  const std::uint64_t below2 = (high >> 63) ^ 1;
-  high = (high << below2) | ((low >> 63) & below2);
-  low <<= below2;
-  const int biased = a.BiasedExponent() + b.BiasedExponent() - kBias + 1 - static_cast<int>(below2);
-  if (biased < 1) return false;
-  return RoundNormal(a.Negative() != b.Negative(), biased, high, low >> 63, (low << 1) != 0, result);
-}
-
-constexpr bool SoftExtended::QuickDivide(SoftExtended a, SoftExtended b, SoftExtended& result) {
-  if (!a.IsNormal() || !b.IsNormal()) return false;
-  const std::uint64_t x = a.significand_;
-  const std::uint64_t y = b.significand_;
-  // For x >= y the quotient has 65 bits: the leading 1 first, then 64 more
-  // from (x - y) / y, the last of them the guard. Below, 64 bits from x / y,
-  // and the guard from twice the remainder against y. Chosen by masks: the
-  // order of two significands is a coin toss.
-  const std::uint64_t atLeastOne = x >= y ? 1 : 0;
-  const std::uint64_t mask = 0 - atLeastOne;
-  std::uint64_t rest = 0;
-  const std::uint64_t q = DivideWide(x - (y & mask), 0, y, rest);
-  const std::uint64_t twiceAtLeastY = rest >= y - rest ? 1 : 0;
-  const std::uint64_t high = (mask & (kIntegerBit | (q >> 1))) | (~mask & q);
-  const std::uint64_t guard = (mask & q & 1) | (~mask & twiceAtLeastY);
-  // Sticky: any remainder left, after the guard's y for x < y.
-  const std::uint64_t guardTaken = ~mask & (0 - twiceAtLeastY) & (y - rest);
-  const std::uint64_t sticky = rest != guardTaken ? 1 : 0;
-  const int biased = a.BiasedExponent() - b.BiasedExponent() + kBias - 1 + static_cast<int>(atLeastOne);
-  if (biased < 1) return false;
-  return RoundNormal(a.Negative() != b.Negative(), biased, high, guard, sticky, result);
-}
-
-constexpr bool SoftExtended::QuickToDouble(double& result) const {
-  // A normal double: 53 bits kept, the 11 below rounded away.
-  const int biased = BiasedExponent() - kBias + 1023;
-  if ((significand_ >> 63) == 0 || biased < 1 || biased > 0x7FE) return false;
-  const std::uint64_t kept = significand_ >> 11;
-  const std::uint64_t rest = significand_ & 0x7FF;
-  // Past half, or at half with an odd last bit: bit 11 of the sum says so.
-  const std::uint64_t up = ((rest + 0x3FF + (kept & 1)) >> 11) & 1;
-  // A carry runs into the exponent, up to infinity: adding the fields does it.
-  const std::uint64_t bits = (static_cast<std::uint64_t>(biased) << 52) + (kept - (1ull << 52)) + up;
-  result = std::bit_cast<double>((Negative() ? 1ull << 63 : 0) | bits);
-  return true;
 }
 
 constexpr double SoftExtended::ToDouble() const {

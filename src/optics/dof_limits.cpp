@@ -1,5 +1,8 @@
 #include "optics/dof_limits.h"
 
+#include <cmath>
+#include <type_traits>
+
 #include "numtext/undefined.h"
 
 namespace velmo {
@@ -13,7 +16,8 @@ constexpr Extended kMetresPerMillimetre = Extended(1) / Extended(1000);
 constexpr Extended kMillimetresPerMetre = 1000;
 
 /// The cast that rounds an extended intermediate to the double it is kept as.
-VELMO_ALWAYS_INLINE inline double Stored(Extended x) {
+template <typename Number>
+VELMO_ALWAYS_INLINE inline double Stored(Number x) {
   return static_cast<double>(x);
 }
 
@@ -23,9 +27,23 @@ double InMillimetres(double distance, DistanceUnit unit) {
 }
 
 /// A length in millimetres in the user's unit, stored.
-VELMO_ALWAYS_INLINE inline double InUnits(Extended millimetres, DistanceUnit unit) {
-  return Stored(unit == DistanceUnit::Foot ? millimetres / kMillimetresPerFoot
-                                           : kMetresPerMillimetre * millimetres);
+template <typename Number>
+VELMO_ALWAYS_INLINE inline double InUnits(Number millimetres, DistanceUnit unit) {
+  return Stored(unit == DistanceUnit::Foot ? millimetres / Number(kMillimetresPerFoot)
+                                           : Number(kMetresPerMillimetre) * millimetres);
+}
+
+/// The limits of a subject s millimetres away, beyond the focal length,
+/// in the user's unit; a far limit beyond infinity comes out negative.
+/// One text for both ways of computing them: in Extended, and on its short
+/// path, whose NaN says that a step left it.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyondFocal, Number focalSquared,
+                                                       double s, DistanceUnit unit) {
+  const double h = Stored(blur * beyondFocal / focalSquared);
+  const double nearMm = Stored(s / (1 + Number(h)));
+  const double farMm = Stored(s / (1 - Number(h)));
+  return {InUnits(Number(nearMm), unit), InUnits(Number(farMm), unit)};
 }
 
 }  // namespace
@@ -51,11 +69,36 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
   return subject;
 }
 
-DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
+namespace {
+
+/// The limits of a cell beyond the focal length, computed in `Number`
+/// from the terms that the block and the row keep.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
+                                                     DistanceUnit unit) {
+  const double s = subject.Millimetres;
   const Extended f = lens.Values.Focal;
   const Extended blur =
       Extended::kWorthKeeping ? lens.Blur : Extended(lens.Values.Aperture) * lens.Values.CoC;
+  const Extended beyondFocal = Extended::kWorthKeeping ? subject.BeyondFocal : s - f;
+  const Extended focalSquared = Extended::kWorthKeeping ? lens.FocalSquared : f * f;
+  return LimitsBeyondFocal(Number(blur), Number(beyondFocal), Number(focalSquared), s, unit);
+}
+
+/// The same in full, for the rare cell whose short path gave up: out of
+/// line, so that the cells that keep to it carry none of its weight.
+VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const LensTerms& lens, const SubjectTerms& subject,
+                                                   DistanceUnit unit) {
+  return CellBeyondFocal<Extended>(lens, subject, unit);
+}
+
+}  // namespace
+
+DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
   if (subject.Infinite) {
+    const Extended f = lens.Values.Focal;
+    const Extended blur =
+        Extended::kWorthKeeping ? lens.Blur : Extended(lens.Values.Aperture) * lens.Values.CoC;
     // In metres the factor comes first, (M x f) x f / Nc, and the digits
     // of the metre tables depend on that order.
     const double near = unit == DistanceUnit::Foot ? InUnits(f * f / blur, unit)
@@ -63,15 +106,14 @@ DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, Distan
     return {near, Undefined};
   }
   if (subject.WithinFocal) return {Undefined, Undefined};
-  const double s = subject.Millimetres;
-  const Extended beyondFocal = Extended::kWorthKeeping ? subject.BeyondFocal : s - f;
-  const Extended focalSquared = Extended::kWorthKeeping ? lens.FocalSquared : f * f;
-  const double h = Stored(blur * beyondFocal / focalSquared);
-  const double nearMm = Stored(s / (1 + Extended(h)));
-  const double farMm = Stored(s / (1 - Extended(h)));
-  const double far = InUnits(farMm, unit);
+  using Quick = Extended::ShortPath;
+  DofLimits limits = CellBeyondFocal<Quick>(lens, subject, unit);
+  if constexpr (!std::is_same_v<Quick, Extended>) {
+    if (std::isnan(limits.Near) || std::isnan(limits.Far))
+      limits = CellBeyondFocalInFull(lens, subject, unit);
+  }
   // Beyond the hyperfocal distance 1 - h is negative: no far limit.
-  return {InUnits(nearMm, unit), far < 0 ? Undefined : far};
+  return {limits.Near, limits.Far < 0 ? Undefined : limits.Far};
 }
 
 DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit) {

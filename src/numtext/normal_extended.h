@@ -1,0 +1,273 @@
+// The short path of the software extended format: normal values taken
+// apart, for whole chains of operations without packing them in between.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <type_traits>
+
+// The short paths of the arithmetic belong inside the formulas that use
+// them: a call per operation would cost more than the operation.
+// What such a path gives up to stays out of line.
+#if defined(__GNUC__)
+#define VELMO_ALWAYS_INLINE [[gnu::always_inline]]
+#define VELMO_NEVER_INLINE [[gnu::noinline]]
+#else
+#define VELMO_ALWAYS_INLINE
+#define VELMO_NEVER_INLINE
+#endif
+
+namespace velmo {
+
+__extension__ using UInt128 = unsigned __int128;
+
+/// The same in two steps of 64 by 32 bits (Knuth's long division in base
+/// 2^32), which every 64-bit processor divides in hardware.
+VELMO_ALWAYS_INLINE constexpr std::uint64_t LongDivideWide(std::uint64_t high, std::uint64_t low,
+                                                           std::uint64_t divisor, std::uint64_t& rest) {
+  // Hacker's Delight, divlu, for a divisor already normalised: each step
+  // estimates a 32-bit quotient digit from the divisor's top half and
+  // corrects it at most twice.
+  constexpr std::uint64_t kBase = 1ull << 32;
+  constexpr std::uint64_t kMask = kBase - 1;
+  const std::uint64_t divisorHigh = divisor >> 32;
+  const std::uint64_t divisorLow = divisor & kMask;
+  const std::uint64_t lowHigh = low >> 32;
+  const std::uint64_t lowLow = low & kMask;
+  auto digit = [&](std::uint64_t top, std::uint64_t next) {
+    std::uint64_t q = top / divisorHigh;
+    std::uint64_t r = top - q * divisorHigh;
+    while (q >= kBase || q * divisorLow > (r << 32) + next) {
+      --q;
+      r += divisorHigh;
+      if (r >= kBase) break;
+    }
+    return q;
+  };
+  const std::uint64_t q1 = digit(high, lowHigh);
+  const std::uint64_t middle = (high << 32) + lowHigh - q1 * divisor;  // below the divisor
+  const std::uint64_t q0 = digit(middle, lowLow);
+  rest = (middle << 32) + lowLow - q0 * divisor;
+  return (q1 << 32) + q0;
+}
+
+/// The quotient of the 128-bit `high` x 2^64 + `low` by `divisor`, whose
+/// bit 63 is set, with `high` below `divisor` so that the quotient fits
+/// 64 bits; the remainder in `rest`. One instruction on x86-64, else
+/// LongDivideWide; never the compiler's 128-bit division, which is a
+/// slow loop where the processor cannot divide 128 bits (arm64).
+VELMO_ALWAYS_INLINE constexpr std::uint64_t DivideWide(std::uint64_t high, std::uint64_t low,
+                                                       std::uint64_t divisor, std::uint64_t& rest) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (!std::is_constant_evaluated()) {
+    std::uint64_t quotient;
+    asm("divq %[divisor]" : "=a"(quotient), "=d"(rest) : "a"(low), "d"(high), [divisor] "rm"(divisor));
+    return quotient;
+  }
+#endif
+  return LongDivideWide(high, low, divisor, rest);
+}
+
+/// A normal value of the extended format taken apart (significand with
+/// its integer bit, biased exponent, sign), with a mark that says whether
+/// every step that made it kept to normal values. Every operand and result
+/// of a table's formulas is normal and of modest exponent; on those,
+/// +, -, x and / here are correctly rounded to nearest, ties to even, as
+/// the x87 unit rounds, without a branch on the bits. Anything else (zeros,
+/// denormals, infinities, NaNs, huge gaps, results beyond the normal
+/// range) only sets the mark, which every later step passes on: the caller
+/// checks it once, at the end, and computes again with SoftExtended.
+/// Converted to double, a marked value is a NaN, so that the mark also
+/// survives the doubles a formula stores between its steps.
+class NormalExtended {
+ public:
+  static constexpr int kBias = 16383;
+  static constexpr int kMaxExponent = 0x7FFF;
+  static constexpr std::uint64_t kIntegerBit = 1ull << 63;
+
+  constexpr NormalExtended() = default;
+  VELMO_ALWAYS_INLINE constexpr NormalExtended(double x) {  // NOLINT: exact, as for long double
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    significand_ = kIntegerBit | (bits << 11);
+    exponent_ = biased - 1023 + kBias;
+    negative_ = static_cast<std::uint32_t>(bits >> 63);
+    off_ = static_cast<unsigned>(biased - 1) >= 0x7FE ? 1 : 0;
+  }
+  VELMO_ALWAYS_INLINE constexpr NormalExtended(int x) {  // NOLINT: exact, as for long double
+    const std::uint64_t magnitude =
+        x < 0 ? 0ull - static_cast<std::uint64_t>(x) : static_cast<std::uint64_t>(x);
+    const int shift = std::countl_zero(magnitude);
+    significand_ = magnitude << (shift & 63);
+    exponent_ = kBias + 63 - shift;
+    negative_ = x < 0 ? 1 : 0;
+    off_ = magnitude == 0 ? 1 : 0;
+  }
+
+  /// The value with these fields; marked unless they make a normal value.
+  static constexpr NormalExtended FromFields(bool negative, int exponent, std::uint64_t significand) {
+    NormalExtended x;
+    x.significand_ = significand;
+    x.exponent_ = exponent;
+    x.negative_ = negative ? 1 : 0;
+    x.off_ = (static_cast<unsigned>(exponent - 1) >= kMaxExponent - 1 || (significand >> 63) == 0) ? 1 : 0;
+    return x;
+  }
+
+  /// Whether every step kept to normal values: the fields are the result.
+  constexpr bool OnShortPath() const { return off_ == 0; }
+  constexpr bool Negative() const { return negative_ != 0; }
+  constexpr int BiasedExponent() const { return exponent_; }
+  constexpr std::uint64_t Significand() const { return significand_; }
+
+  /// Rounded to the nearest double, ties to even; a NaN when marked or
+  /// when the double would not be normal.
+  VELMO_ALWAYS_INLINE constexpr explicit operator double() const {
+    const int biased = exponent_ - kBias + 1023;
+    const std::uint64_t kept = significand_ >> 11;
+    const std::uint64_t rest = significand_ & 0x7FF;
+    // Past half, or at half with an odd last bit: bit 11 of the sum says so.
+    const std::uint64_t up = ((rest + 0x3FF + (kept & 1)) >> 11) & 1;
+    // A carry runs into the exponent: adding the fields does it.
+    const std::uint64_t bits = (static_cast<std::uint64_t>(biased) << 52) + (kept - (1ull << 52)) + up;
+    const bool normal =
+        off_ == 0 && static_cast<unsigned>(biased - 1) < 0x7FE && bits < 0x7FF0000000000000ull;
+    return std::bit_cast<double>(normal ? (static_cast<std::uint64_t>(negative_) << 63) | bits : kMarked);
+  }
+
+  VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator+(NormalExtended a, NormalExtended b) {
+    return Sum(a, b, 0);
+  }
+  VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator-(NormalExtended a, NormalExtended b) {
+    return Sum(a, b, 1);
+  }
+  VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator*(NormalExtended a, NormalExtended b) {
+    return Product(a, b);
+  }
+  VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator/(NormalExtended a, NormalExtended b) {
+    return Quotient(a, b);
+  }
+
+ private:
+  // A quiet NaN; any NaN would do.
+  static constexpr std::uint64_t kMarked = 0x7FF8000000000000ull;
+
+  /// The normal value of biased exponent `biased` and significand `high`,
+  /// followed by the bits `guard` (the first one dropped, 0 or 1) and
+  /// `sticky` (any below it, 0 or 1), rounded to nearest, ties to even.
+  /// The rounding is arithmetic, not branches: the dropped bits of a
+  /// table's numbers are as good as random, and a mispredicted branch costs
+  /// more than the whole operation.
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended Rounded(std::uint32_t negative, int biased,
+                                                              std::uint64_t high, std::uint64_t guard,
+                                                              std::uint64_t sticky, int off) {
+    // Below the normal range the rounding is a denormal's: not here.
+    off |= biased < 1 ? 1 : 0;
+    high += guard & (sticky | (high & 1));
+    // Rounding up all ones carries into the next binade.
+    const std::uint64_t carry = high == 0 ? 1 : 0;
+    high |= carry << 63;
+    biased += static_cast<int>(carry);
+    off |= biased >= kMaxExponent ? 1 : 0;
+    NormalExtended x;
+    x.significand_ = high;
+    x.exponent_ = biased;
+    x.negative_ = negative;
+    x.off_ = off;
+    return x;
+  }
+
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended Sum(NormalExtended a, NormalExtended b,
+                                                          std::uint32_t subtract);
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended Product(NormalExtended a, NormalExtended b);
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended Quotient(NormalExtended a, NormalExtended b);
+
+  std::uint64_t significand_ = 0;
+  int exponent_ = 0;
+  std::uint32_t negative_ = 0;
+  // Nonzero once a step has left the short path.
+  int off_ = 1;
+};
+
+constexpr NormalExtended NormalExtended::Sum(NormalExtended a, NormalExtended b, std::uint32_t subtract) {
+  // The larger magnitude first, chosen by masks: which operand of a
+  // table's sum is the larger changes from cell to cell.
+  const std::uint32_t bNegative = b.negative_ ^ subtract;
+  const bool swap =
+      b.exponent_ > a.exponent_ || (b.exponent_ == a.exponent_ && b.significand_ > a.significand_);
+  const std::uint64_t mask = 0 - static_cast<std::uint64_t>(swap);
+  const std::uint64_t x = a.significand_ ^ ((a.significand_ ^ b.significand_) & mask);
+  const std::uint64_t y = b.significand_ ^ ((a.significand_ ^ b.significand_) & mask);
+  const auto narrowMask = static_cast<std::uint32_t>(mask);
+  const std::uint32_t xNegative = a.negative_ ^ ((a.negative_ ^ bNegative) & narrowMask);
+  const bool sameSign = a.negative_ == bNegative;
+  int biased = swap ? b.exponent_ : a.exponent_;
+  const int gap = swap ? b.exponent_ - a.exponent_ : a.exponent_ - b.exponent_;
+  // Within 63 places the smaller significand, held in 128 bits below the
+  // larger one's place, loses no bit: the sum is exact before its one
+  // rounding. Its two halves: what lies under x, and what lies below it
+  // (the second shift leaves 0 for no gap at all).
+  int off = a.off_ | b.off_ | (gap > 63 ? 1 : 0);
+  const int places = gap & 63;
+  const std::uint64_t under = y >> places;
+  const std::uint64_t below = (y << 1) << (63 - places);
+  std::uint64_t high;
+  std::uint64_t low;
+  if (sameSign) {
+    high = x + under;
+    // A carry out of the top: one place up, the lost bit is sticky.
+    const std::uint64_t carry = high < x ? 1 : 0;
+    low = carry != 0 ? (high << 63) | (below >> 1) | (below & 1) : below;
+    high = carry != 0 ? (high >> 1) | kIntegerBit : high;
+    biased += static_cast<int>(carry);
+  } else {
+    // x - y: the borrow of the lower half comes out of the upper one.
+    high = x - under - (below != 0 ? 1 : 0);
+    low = 0 - below;
+    // Cancelling 64 places or more (or to zero) is left to the long path.
+    off |= high == 0 ? 1 : 0;
+    const int shift = std::countl_zero(high) & 63;
+    high = (high << shift) | ((low >> 1) >> (63 - shift));
+    low <<= shift;
+    biased -= shift;
+  }
+  return Rounded(xNegative, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0, off);
+}
+
+constexpr NormalExtended NormalExtended::Product(NormalExtended a, NormalExtended b) {
+  const UInt128 product = static_cast<UInt128>(a.significand_) * b.significand_;
+  auto high = static_cast<std::uint64_t>(product >> 64);
+  auto low = static_cast<std::uint64_t>(product);
+  // The product of two numbers in [1, 2) lies in [1, 4): below 2 it moves
+  // up one place.
+  const std::uint64_t below2 = (high >> 63) ^ 1;
+  high = (high << below2) | ((low >> 63) & below2);
+  low <<= below2;
+  const int biased = a.exponent_ + b.exponent_ - kBias + 1 - static_cast<int>(below2);
+  return Rounded(a.negative_ ^ b.negative_, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0,
+                 a.off_ | b.off_);
+}
+
+constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtended b) {
+  // A marked divisor may lack its integer bit; the division must not trap.
+  const std::uint64_t x = a.significand_ | kIntegerBit;
+  const std::uint64_t y = b.significand_ | kIntegerBit;
+  // For x >= y the quotient has 65 bits: the leading 1 first, then 64 more
+  // from (x - y) / y, the last of them the guard. Below, 64 bits from x / y,
+  // and the guard from twice the remainder against y. Chosen by masks: the
+  // order of two significands is a coin toss.
+  const std::uint64_t atLeastOne = x >= y ? 1 : 0;
+  const std::uint64_t mask = 0 - atLeastOne;
+  std::uint64_t rest = 0;
+  const std::uint64_t q = DivideWide(x - (y & mask), 0, y, rest);
+  const std::uint64_t twiceAtLeastY = rest >= y - rest ? 1 : 0;
+  const std::uint64_t high = (mask & (kIntegerBit | (q >> 1))) | (~mask & q);
+  const std::uint64_t guard = (mask & q & 1) | (~mask & twiceAtLeastY);
+  // Sticky: any remainder left, after the guard's y for x < y.
+  const std::uint64_t guardTaken = ~mask & (0 - twiceAtLeastY) & (y - rest);
+  const std::uint64_t sticky = rest != guardTaken ? 1 : 0;
+  const int biased = a.exponent_ - b.exponent_ + kBias - 1 + static_cast<int>(atLeastOne);
+  return Rounded(a.negative_ ^ b.negative_, biased, high, guard, sticky, a.off_ | b.off_);
+}
+
+}  // namespace velmo
