@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "extended_support.h"
 #include "numtext/undefined.h"
@@ -83,6 +85,35 @@ TEST(DofLimits, UndefinedInputsGiveUndefinedResults) {
   EXPECT_TRUE(IsUndefined(ComputeDofLimits({.CoC = Undefined, .Aperture = 8, .Focal = 50}, Undefined).Near));
   EXPECT_TRUE(IsUndefined(HyperfocalDistance({.CoC = 0.015, .Aperture = 8, .Focal = Undefined})));
   EXPECT_TRUE(IsUndefined(HyperfocalDistance({.CoC = Undefined, .Aperture = 8, .Focal = 50})));
+}
+
+/// The limits of a finite cell in metres, one Extended operation after the
+/// other, each result rounded on its own.
+DofLimits OneOperationAtATime(const Lens& lens, double distance) {
+  const Extended f = lens.Focal;
+  const auto s = static_cast<double>(distance * Extended(1000));
+  const auto h = static_cast<double>(Extended(lens.Aperture) * lens.CoC * (s - f) / (f * f));
+  const Extended perMillimetre = Extended(1) / Extended(1000);
+  const auto near = static_cast<double>(perMillimetre * static_cast<double>(s / (1 + Extended(h))));
+  const auto far = static_cast<double>(perMillimetre * static_cast<double>(s / (1 - Extended(h))));
+  return {near, far < 0 ? Undefined : far};
+}
+
+TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
+  const Lens lenses[] = {
+      {.CoC = 0.03, .Aperture = 8, .Focal = 50},        // on the short path throughout
+      {.CoC = 1e-25, .Aperture = 1, .Focal = 50},       // 1 + h: h lies beyond the significand
+      {.CoC = 1e-300, .Aperture = 1e-10, .Focal = 50},  // h is a denormal double
+      {.CoC = 1e300, .Aperture = 1e10, .Focal = 50},    // h overflows the double
+  };
+  for (const Lens& lens : lenses) {
+    const DofLimits limits = ComputeDofLimits(lens, 3);
+    const DofLimits expected = OneOperationAtATime(lens, 3);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(limits.Near), std::bit_cast<std::uint64_t>(expected.Near))
+        << lens.CoC;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(limits.Far), std::bit_cast<std::uint64_t>(expected.Far))
+        << lens.CoC;
+  }
 }
 
 TEST(DofLimits, OnlyTheProductOfApertureAndCircleMatters) {
