@@ -92,6 +92,20 @@ VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const LensTerms& lens, const 
   return CellBeyondFocal<Extended>(lens, subject, unit);
 }
 
+/// The limits of a subject beyond the focal length, on the short path where
+/// the type has one; a far limit beyond infinity is none.
+VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
+                                                           DistanceUnit unit) {
+  using Quick = Extended::ShortPath;
+  DofLimits limits = CellBeyondFocal<Quick>(lens, subject, unit);
+  if constexpr (!std::is_same_v<Quick, Extended>) {
+    if (std::isnan(limits.Near) || std::isnan(limits.Far))
+      limits = CellBeyondFocalInFull(lens, subject, unit);
+  }
+  // Beyond the hyperfocal distance 1 - h is negative: no far limit.
+  return {limits.Near, limits.Far < 0 ? Undefined : limits.Far};
+}
+
 }  // namespace
 
 DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
@@ -106,14 +120,17 @@ DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, Distan
     return {near, Undefined};
   }
   if (subject.WithinFocal) return {Undefined, Undefined};
-  using Quick = Extended::ShortPath;
-  DofLimits limits = CellBeyondFocal<Quick>(lens, subject, unit);
-  if constexpr (!std::is_same_v<Quick, Extended>) {
-    if (std::isnan(limits.Near) || std::isnan(limits.Far))
-      limits = CellBeyondFocalInFull(lens, subject, unit);
+  return CellLimitsBeyondFocal(lens, subject, unit);
+}
+
+void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, DistanceUnit unit,
+               DofLimits* limits) {
+  if (subject.Infinite || subject.WithinFocal) {
+    for (const LensTerms& lens : lenses) *limits++ = DofLimitsOf(lens, subject, unit);
+    return;
   }
-  // Beyond the hyperfocal distance 1 - h is negative: no far limit.
-  return {limits.Near, limits.Far < 0 ? Undefined : limits.Far};
+  // Nearly every cell of a table: one loop, with the row's terms at hand.
+  for (const LensTerms& lens : lenses) *limits++ = CellLimitsBeyondFocal(lens, subject, unit);
 }
 
 DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit) {

@@ -3,6 +3,8 @@
 // doubles after each step, so that every build prints the same digits.
 #pragma once
 
+#include <span>
+
 #include "numtext/extended.h"
 #include "optics/distance_unit.h"
 
@@ -65,5 +67,10 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit);
 
 /// The limits of one cell, as ComputeDofLimits gives them.
 DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit);
+
+/// The limits of one row: the subject at each lens of `lenses`, into
+/// `limits` (as many), as DofLimitsOf gives them.
+void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, DistanceUnit unit,
+               DofLimits* limits);
 
 }  // namespace velmo

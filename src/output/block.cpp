@@ -1,6 +1,7 @@
 #include "output/block.h"
 
 #include <array>
+#include <span>
 
 #include "numtext/undefined.h"
 #include "output/table_rows.h"
@@ -43,10 +44,10 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
     const double distance = settings.Distances[d];
     if (!RowIsWritten(settings, distance, focal)) continue;
     block.Distances.push_back(distance);
-    const SubjectTerms subject = SubjectTermsOf(distance, focal, settings.Units);
-    for (int a = 0; a < settings.ApertureCount; ++a) {
-      block.Limits.push_back(DofLimitsOf(lenses[a], subject, settings.Units));
-    }
+    const std::size_t first = block.Limits.size();
+    block.Limits.resize(first + settings.ApertureCount);
+    RowLimits(std::span(lenses.data(), settings.ApertureCount),
+              SubjectTermsOf(distance, focal, settings.Units), settings.Units, block.Limits.data() + first);
   }
   return block;
 }
