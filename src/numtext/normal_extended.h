@@ -252,20 +252,14 @@ constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtend
   // A marked divisor may lack its integer bit; the division must not trap.
   const std::uint64_t x = a.significand_ | kIntegerBit;
   const std::uint64_t y = b.significand_ | kIntegerBit;
-  // For x >= y the quotient has 65 bits: the leading 1 first, then 64 more
-  // from (x - y) / y, the last of them the guard. Below, 64 bits from x / y,
-  // and the guard from twice the remainder against y. Chosen by masks: the
-  // order of two significands is a coin toss.
+  // x / y lies in [1/2, 2): x x 2^64 / y (x x 2^63 / y for x >= y) has
+  // exactly 64 bits, the significand before rounding; the guard is the next
+  // bit, from twice the remainder against y, and anything left is sticky.
   const std::uint64_t atLeastOne = x >= y ? 1 : 0;
-  const std::uint64_t mask = 0 - atLeastOne;
   std::uint64_t rest = 0;
-  const std::uint64_t q = DivideWide(x - (y & mask), 0, y, rest);
-  const std::uint64_t twiceAtLeastY = rest >= y - rest ? 1 : 0;
-  const std::uint64_t high = (mask & (kIntegerBit | (q >> 1))) | (~mask & q);
-  const std::uint64_t guard = (mask & q & 1) | (~mask & twiceAtLeastY);
-  // Sticky: any remainder left, after the guard's y for x < y.
-  const std::uint64_t guardTaken = ~mask & (0 - twiceAtLeastY) & (y - rest);
-  const std::uint64_t sticky = rest != guardTaken ? 1 : 0;
+  const std::uint64_t high = DivideWide(x >> atLeastOne, (x << 63) & (0 - atLeastOne), y, rest);
+  const std::uint64_t guard = rest >= y - rest ? 1 : 0;
+  const std::uint64_t sticky = rest != ((0 - guard) & (y - rest)) ? 1 : 0;
   const int biased = a.exponent_ - b.exponent_ + kBias - 1 + static_cast<int>(atLeastOne);
   return Rounded(a.negative_ ^ b.negative_, biased, high, guard, sticky, a.off_ | b.off_);
 }
