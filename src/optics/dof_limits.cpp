@@ -51,8 +51,9 @@ VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyon
 LensTerms LensTermsOf(const Lens& lens) {
   LensTerms terms{lens, {}, {}};
   if constexpr (Extended::kWorthKeeping) {
-    terms.Blur = Extended(lens.Aperture) * lens.CoC;
-    terms.FocalSquared = Extended(lens.Focal) * lens.Focal;
+    using Quick = Extended::ShortPath;
+    terms.Blur = Quick(lens.Aperture) * Quick(lens.CoC);
+    terms.FocalSquared = Quick(lens.Focal) * Quick(lens.Focal);
   }
   return terms;
 }
@@ -65,24 +66,28 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
   }
   subject.Millimetres = InMillimetres(distance, unit);
   subject.WithinFocal = subject.Millimetres < focal;
-  if constexpr (Extended::kWorthKeeping) subject.BeyondFocal = subject.Millimetres - Extended(focal);
+  if constexpr (Extended::kWorthKeeping) {
+    using Quick = Extended::ShortPath;
+    subject.BeyondFocal = Quick(subject.Millimetres) - Quick(focal);
+  }
   return subject;
 }
 
 namespace {
 
-/// The limits of a cell beyond the focal length, computed in `Number`
-/// from the terms that the block and the row keep.
+/// The limits of a cell beyond the focal length, computed in `Number`:
+/// on the short path from the terms that the block and the row keep, where
+/// they are kept; else from the doubles.
 template <typename Number>
 VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
                                                      DistanceUnit unit) {
   const double s = subject.Millimetres;
-  const Extended f = lens.Values.Focal;
-  const Extended blur =
-      Extended::kWorthKeeping ? lens.Blur : Extended(lens.Values.Aperture) * lens.Values.CoC;
-  const Extended beyondFocal = Extended::kWorthKeeping ? subject.BeyondFocal : s - f;
-  const Extended focalSquared = Extended::kWorthKeeping ? lens.FocalSquared : f * f;
-  return LimitsBeyondFocal(Number(blur), Number(beyondFocal), Number(focalSquared), s, unit);
+  if constexpr (Extended::kWorthKeeping && std::is_same_v<Number, Extended::ShortPath>) {
+    return LimitsBeyondFocal(lens.Blur, subject.BeyondFocal, lens.FocalSquared, s, unit);
+  } else {
+    const Number f = lens.Values.Focal;
+    return LimitsBeyondFocal(Number(lens.Values.Aperture) * lens.Values.CoC, s - f, f * f, s, unit);
+  }
 }
 
 /// The same in full, for the rare cell whose short path gave up: out of
@@ -111,8 +116,7 @@ VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens
 DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
   if (subject.Infinite) {
     const Extended f = lens.Values.Focal;
-    const Extended blur =
-        Extended::kWorthKeeping ? lens.Blur : Extended(lens.Values.Aperture) * lens.Values.CoC;
+    const Extended blur = Extended(lens.Values.Aperture) * lens.Values.CoC;
     // In metres the factor comes first, (M x f) x f / Nc, and the digits
     // of the metre tables depend on that order.
     const double near = unit == DistanceUnit::Foot ? InUnits(f * f / blur, unit)

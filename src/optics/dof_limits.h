@@ -46,22 +46,23 @@ double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit = Dist
 // lens terms), or by every aperture of one row (the subject terms). The
 // same operations on the same values, done once: the same stored doubles.
 
-/// The terms of one aperture at one focal length. The products are kept
-/// only where an extended value is worth keeping (Extended::kWorthKeeping);
-/// elsewhere they are computed again, to the same bits, from the doubles.
+/// The terms of one aperture at one focal length. The products are kept,
+/// ready for the short path, only where an extended value is worth keeping
+/// (Extended::kWorthKeeping); elsewhere, and on the long path, they are
+/// computed again, to the same bits, from the doubles.
 struct LensTerms {
   Lens Values;
-  Extended Blur;          // N x c
-  Extended FocalSquared;  // f x f
+  Extended::ShortPath Blur;          // N x c
+  Extended::ShortPath FocalSquared;  // f x f
 };
 LensTerms LensTermsOf(const Lens& lens);
 
 /// The terms of one subject distance at one focal length.
 struct SubjectTerms {
   bool Infinite = false;
-  bool WithinFocal = false;  // closer than the focal length: no limits
-  double Millimetres = 0;    // s, stored
-  Extended BeyondFocal;      // s - f, kept as the lens products are
+  bool WithinFocal = false;         // closer than the focal length: no limits
+  double Millimetres = 0;           // s, stored
+  Extended::ShortPath BeyondFocal;  // s - f, kept as the lens products are
 };
 SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit);
 
