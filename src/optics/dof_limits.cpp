@@ -43,8 +43,13 @@ VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyon
                                                        DistanceUnit unit) {
   const double h = Stored(blur * beyondFocal / focalSquared);
   const double nearMm = Stored(s / (1 + Number(h)));
+  const double near = InUnits(Number(nearMm), unit);
+  // Beyond the hyperfocal distance (h > 1) the far limit comes out negative,
+  // which a table shows as none; between these bounds the quotient cannot
+  // round to zero, so only its sign counts and it need not be computed.
+  if (h > 1 && h < 1e300 && s >= 1e-6) return {near, -1};
   const double farMm = Stored(s / (1 - Number(h)));
-  return {InUnits(Number(nearMm), unit), InUnits(Number(farMm), unit)};
+  return {near, InUnits(Number(farMm), unit)};
 }
 
 }  // namespace
