@@ -171,6 +171,22 @@ TEST(FocusStack, EachFrameStartsWhereThePreviousEnds) {
   EXPECT_TRUE(IsUndefined(stack.Limits.back().Far));
 }
 
+TEST(FocusStack, TheFocusForANearLimitIsConvertedInTheExtendedFormat) {
+  struct Case {
+    double near;
+    DistanceUnit unit;
+    double focus;
+  };
+  // Values where converting the millimetres in doubles gives another last bit.
+  const Case cases[] = {
+      {0.7, DistanceUnit::Metre, 0.74682675814751287},
+      {1, DistanceUnit::Foot, 1.0251981170637801},
+      {3, DistanceUnit::Foot, 3.2729033072810703},
+  };
+  const Lens lens{.CoC = 0.03, .Aperture = 8, .Focal = 50};
+  for (const Case& c : cases) EXPECT_EQ(FocusForNearLimit(lens, c.near, c.unit), c.focus) << c.near;
+}
+
 TEST(FocusStack, TheHyperfocalDistanceWhereNoFiniteFocusReaches) {
   // n N c >= f^2: 50 mm at f/32 with 0.1 mm from 1 km.
   const Lens lens{.CoC = 0.1, .Aperture = 32, .Focal = 50};

@@ -26,9 +26,11 @@ double InMillimetres(double distance, DistanceUnit unit) {
   return Stored(distance * (unit == DistanceUnit::Foot ? kMillimetresPerFoot : kMillimetresPerMetre));
 }
 
-/// A length in millimetres in the user's unit, stored.
+/// A length in millimetres in the user's unit, stored. Never of a double:
+/// the conversion is extended, and the tables' digits depend on it.
 template <typename Number>
 VELMO_ALWAYS_INLINE inline double InUnits(Number millimetres, DistanceUnit unit) {
+  static_assert(!std::is_same_v<Number, double>, "convert the millimetres to Extended first");
   return Stored(unit == DistanceUnit::Foot ? millimetres / Number(kMillimetresPerFoot)
                                            : Number(kMetresPerMillimetre) * millimetres);
 }
@@ -154,7 +156,7 @@ double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit) {
   const double denominator = Stored(f * f - n * blur);
   if (!(n >= lens.Focal) || !(denominator > 0)) return Undefined;
   const double s = Stored(n * f * (f - blur) / denominator);
-  return IsUndefined(s) ? Undefined : InUnits(s, unit);
+  return IsUndefined(s) ? Undefined : InUnits(Extended(s), unit);
 }
 
 double HyperfocalDistance(const Lens& lens, DistanceUnit unit) {
