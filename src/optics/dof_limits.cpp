@@ -99,9 +99,11 @@ VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, cons
 }
 
 /// The same in full, for the rare cell whose short path gave up: out of
-/// line, so that the cells that keep to it carry none of its weight.
-VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const LensTerms& lens, const SubjectTerms& subject,
-                                                   DistanceUnit unit) {
+/// line, so that the cells that keep to it carry none of its weight (and
+/// not needed where the short path is the floating unit's own).
+[[maybe_unused]] VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const LensTerms& lens,
+                                                                    const SubjectTerms& subject,
+                                                                    DistanceUnit unit) {
   return CellBeyondFocal<Extended>(lens, subject, unit);
 }
 
