@@ -68,38 +68,6 @@ VELMO_ALWAYS_INLINE constexpr std::uint64_t DivideWide(std::uint64_t high, std::
   return LongDivideWide(high, low, divisor, rest);
 }
 
-/// The reciprocal of `divisor`, whose bit 63 is set, for dividing by it
-/// again and again: floor((2^128 - 1) / divisor) - 2^64.
-constexpr std::uint64_t ReciprocalOf(std::uint64_t divisor) {
-  std::uint64_t rest = 0;
-  return DivideWide(~divisor, ~std::uint64_t{0}, divisor, rest);
-}
-
-/// DivideWide by a divisor whose reciprocal is known: two products and a
-/// correction instead of a division, which the processor does one at a
-/// time (Moller and Granlund, "Improved division by invariant integers").
-VELMO_ALWAYS_INLINE constexpr std::uint64_t DivideWideByReciprocal(std::uint64_t high, std::uint64_t low,
-                                                                   std::uint64_t divisor,
-                                                                   std::uint64_t reciprocal,
-                                                                   std::uint64_t& rest) {
-  const UInt128 estimate =
-      static_cast<UInt128>(reciprocal) * high + ((static_cast<UInt128>(high) << 64) | low);
-  std::uint64_t quotient = static_cast<std::uint64_t>(estimate >> 64) + 1;
-  std::uint64_t remainder = low - quotient * divisor;
-  // The estimate is one too large at most, or (rarely) one too small.
-  const std::uint64_t over = 0 - static_cast<std::uint64_t>(remainder > static_cast<std::uint64_t>(estimate));
-  quotient += over;
-  remainder += divisor & over;
-  if (remainder >= divisor) {
-    ++quotient;
-    remainder -= divisor;
-  }
-  rest = remainder;
-  return quotient;
-}
-
-class NormalDivisor;
-
 /// A normal value of the extended format taken apart (significand with
 /// its integer bit, biased exponent, sign), with a mark that says whether
 /// every step that made it kept to normal values. Every operand and result
@@ -177,13 +145,8 @@ class NormalExtended {
     return Product(a, b);
   }
   VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator/(NormalExtended a, NormalExtended b) {
-    return Quotient(a, b,
-                    [](std::uint64_t high, std::uint64_t low, std::uint64_t divisor, std::uint64_t& rest) {
-                      return DivideWide(high, low, divisor, rest);
-                    });
+    return Quotient(a, b);
   }
-
-  friend constexpr NormalExtended operator/(NormalExtended a, const NormalDivisor& b);
 
  private:
   // A quiet NaN; any NaN would do.
@@ -217,9 +180,7 @@ class NormalExtended {
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Sum(NormalExtended a, NormalExtended b,
                                                           std::uint32_t subtract);
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Product(NormalExtended a, NormalExtended b);
-  template <typename Division>
-  VELMO_ALWAYS_INLINE static constexpr NormalExtended Quotient(NormalExtended a, NormalExtended b,
-                                                               Division divide);
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended Quotient(NormalExtended a, NormalExtended b);
 
   std::uint64_t significand_ = 0;
   int exponent_ = 0;
@@ -287,8 +248,7 @@ constexpr NormalExtended NormalExtended::Product(NormalExtended a, NormalExtende
                  a.off_ | b.off_);
 }
 
-template <typename Division>
-constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtended b, Division divide) {
+constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtended b) {
   // A marked divisor may lack its integer bit; the division must not trap.
   const std::uint64_t x = a.significand_ | kIntegerBit;
   const std::uint64_t y = b.significand_ | kIntegerBit;
@@ -297,34 +257,11 @@ constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtend
   // bit, from twice the remainder against y, and anything left is sticky.
   const std::uint64_t atLeastOne = x >= y ? 1 : 0;
   std::uint64_t rest = 0;
-  const std::uint64_t high = divide(x >> atLeastOne, (x << 63) & (0 - atLeastOne), y, rest);
+  const std::uint64_t high = DivideWide(x >> atLeastOne, (x << 63) & (0 - atLeastOne), y, rest);
   const std::uint64_t guard = rest >= y - rest ? 1 : 0;
   const std::uint64_t sticky = rest != ((0 - guard) & (y - rest)) ? 1 : 0;
   const int biased = a.exponent_ - b.exponent_ + kBias - 1 + static_cast<int>(atLeastOne);
   return Rounded(a.negative_ ^ b.negative_, biased, high, guard, sticky, a.off_ | b.off_);
-}
-
-/// A value that divides many others, with the reciprocal of its
-/// significand found once: the same quotients, without a division each.
-class NormalDivisor {
- public:
-  constexpr NormalDivisor() = default;
-  constexpr explicit NormalDivisor(NormalExtended value)
-      : value_(value), reciprocal_(ReciprocalOf(value.Significand() | NormalExtended::kIntegerBit)) {}
-
- private:
-  friend constexpr NormalExtended operator/(NormalExtended a, const NormalDivisor& b);
-  NormalExtended value_;
-  std::uint64_t reciprocal_ = 0;
-};
-
-VELMO_ALWAYS_INLINE constexpr NormalExtended operator/(NormalExtended a, const NormalDivisor& b) {
-  const std::uint64_t reciprocal = b.reciprocal_;
-  return NormalExtended::Quotient(
-      a, b.value_,
-      [reciprocal](std::uint64_t high, std::uint64_t low, std::uint64_t divisor, std::uint64_t& rest) {
-        return DivideWideByReciprocal(high, low, divisor, reciprocal, rest);
-      });
 }
 
 }  // namespace velmo

@@ -39,10 +39,9 @@ VELMO_ALWAYS_INLINE inline double InUnits(Number millimetres, DistanceUnit unit)
 /// in the user's unit; a far limit beyond infinity comes out negative.
 /// One text for both ways of computing them: in Extended, and on its short
 /// path, whose NaN says that a step left it.
-template <typename Number, typename Divisor>
-VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyondFocal,
-                                                       const Divisor& focalSquared, double s,
-                                                       DistanceUnit unit) {
+template <typename Number>
+VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyondFocal, Number focalSquared,
+                                                       double s, DistanceUnit unit) {
   const double h = Stored(blur * beyondFocal / focalSquared);
   const double nearMm = Stored(s / (1 + Number(h)));
   const double near = InUnits(Number(nearMm), unit);
@@ -61,7 +60,7 @@ LensTerms LensTermsOf(const Lens& lens) {
   if constexpr (Extended::kWorthKeeping) {
     using Quick = Extended::ShortPath;
     terms.Blur = Quick(lens.Aperture) * Quick(lens.CoC);
-    terms.FocalSquared = NormalDivisor(NormalExtended(lens.Focal) * NormalExtended(lens.Focal));
+    terms.FocalSquared = Quick(lens.Focal) * Quick(lens.Focal);
   }
   return terms;
 }

@@ -52,8 +52,8 @@ double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit = Dist
 /// computed again, to the same bits, from the doubles.
 struct LensTerms {
   Lens Values;
-  Extended::ShortPath Blur;    // N x c
-  NormalDivisor FocalSquared;  // f x f, which every cell divides by
+  Extended::ShortPath Blur;          // N x c
+  Extended::ShortPath FocalSquared;  // f x f
 };
 LensTerms LensTermsOf(const Lens& lens);
 
