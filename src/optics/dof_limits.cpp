@@ -15,6 +15,9 @@ namespace {
 constexpr Extended kMetresPerMillimetre = Extended(1) / Extended(1000);
 constexpr Extended kMillimetresPerMetre = 1000;
 
+/// The number type of the cells' short path.
+using Quick = Extended::ShortPath;
+
 /// The cast that rounds an extended intermediate to the double it is kept as.
 template <typename Number>
 VELMO_ALWAYS_INLINE inline double Stored(Number x) {
@@ -58,7 +61,6 @@ VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyon
 LensTerms LensTermsOf(const Lens& lens) {
   LensTerms terms{lens, {}, {}};
   if constexpr (Extended::kWorthKeeping) {
-    using Quick = Extended::ShortPath;
     terms.Blur = Quick(lens.Aperture) * Quick(lens.CoC);
     terms.FocalSquared = Quick(lens.Focal) * Quick(lens.Focal);
   }
@@ -74,7 +76,6 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
   subject.Millimetres = InMillimetres(distance, unit);
   subject.WithinFocal = subject.Millimetres < focal;
   if constexpr (Extended::kWorthKeeping) {
-    using Quick = Extended::ShortPath;
     subject.BeyondFocal = Quick(subject.Millimetres) - Quick(focal);
   }
   return subject;
@@ -110,7 +111,6 @@ VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, cons
 /// the type has one; a far limit beyond infinity is none.
 VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
                                                            DistanceUnit unit) {
-  using Quick = Extended::ShortPath;
   DofLimits limits = CellBeyondFocal<Quick>(lens, subject, unit);
   if constexpr (!std::is_same_v<Quick, Extended>) {
     if (std::isnan(limits.Near) || std::isnan(limits.Far))
