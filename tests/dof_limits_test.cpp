@@ -100,19 +100,24 @@ DofLimits OneOperationAtATime(const Lens& lens, double distance) {
 }
 
 TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
-  const Lens lenses[] = {
-      {.CoC = 0.03, .Aperture = 8, .Focal = 50},        // on the short path throughout
-      {.CoC = 1e-25, .Aperture = 1, .Focal = 50},       // 1 + h: h lies beyond the significand
-      {.CoC = 1e-300, .Aperture = 1e-10, .Focal = 50},  // h is a denormal double
-      {.CoC = 1e300, .Aperture = 1e10, .Focal = 50},    // h overflows the double
+  const struct {
+    Lens Values;
+    double Distance;
+  } cells[] = {
+      {{.CoC = 0.03, .Aperture = 8, .Focal = 50}, 3},          // on the short path throughout
+      {{.CoC = 1e-8, .Aperture = 1, .Focal = 50}, 3},          // 1 + h and 1 - h round
+      {{.CoC = 1e-25, .Aperture = 1, .Focal = 50}, 3},         // 1 + h: h lies beyond the significand
+      {{.CoC = 1e-9, .Aperture = 1.5, .Focal = 1e-9}, 2e-12},  // a minute s: 1 - h for h > 1
+      {{.CoC = 1e-300, .Aperture = 1e-10, .Focal = 50}, 3},    // h is a denormal double
+      {{.CoC = 1e300, .Aperture = 1e10, .Focal = 50}, 3},      // h overflows the double
   };
-  for (const Lens& lens : lenses) {
-    const DofLimits limits = ComputeDofLimits(lens, 3);
-    const DofLimits expected = OneOperationAtATime(lens, 3);
+  for (const auto& cell : cells) {
+    const DofLimits limits = ComputeDofLimits(cell.Values, cell.Distance);
+    const DofLimits expected = OneOperationAtATime(cell.Values, cell.Distance);
     EXPECT_EQ(std::bit_cast<std::uint64_t>(limits.Near), std::bit_cast<std::uint64_t>(expected.Near))
-        << lens.CoC;
+        << cell.Values.CoC;
     EXPECT_EQ(std::bit_cast<std::uint64_t>(limits.Far), std::bit_cast<std::uint64_t>(expected.Far))
-        << lens.CoC;
+        << cell.Values.CoC;
   }
 }
 

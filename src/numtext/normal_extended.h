@@ -74,11 +74,17 @@ VELMO_ALWAYS_INLINE constexpr std::uint64_t DivideWide(std::uint64_t high, std::
 /// of a table's formulas is normal and of modest exponent; on those,
 /// +, -, x and / here are correctly rounded to nearest, ties to even, as
 /// the x87 unit rounds, without a branch on the bits. Anything else (zeros,
-/// denormals, infinities, NaNs, huge gaps, results beyond the normal
-/// range) only sets the mark, which every later step passes on: the caller
-/// checks it once, at the end, and computes again with SoftExtended.
-/// Converted to double, a marked value is a NaN, so that the mark also
-/// survives the doubles a formula stores between its steps.
+/// denormals, infinities, NaNs, huge gaps, cancellation) only sets the
+/// mark, which every later step passes on: the caller checks it once, at
+/// the end, and computes again with SoftExtended. Converted to double, a
+/// marked value is a NaN, so that the mark also survives the doubles a
+/// formula stores between its steps.
+/// The exponent's range is checked where a value leaves, not at every
+/// step: by OnShortPath, and by the conversions to double (whose range is
+/// far narrower). A chain that starts from doubles cannot reach the ends
+/// of the extended range in fewer than 15 products or quotients (2^1024
+/// to the 15th is 2^15360, short of 2^16384), and a table's formulas take
+/// three at most between the doubles they store.
 class NormalExtended {
  public:
   static constexpr int kBias = 16383;
@@ -115,7 +121,11 @@ class NormalExtended {
   }
 
   /// Whether every step kept to normal values: the fields are the result.
-  constexpr bool OnShortPath() const { return off_ == 0; }
+  /// The lowest binade counts as off too: a result that only rounding lifted
+  /// into it was a denormal before, rounded as one.
+  constexpr bool OnShortPath() const {
+    return off_ == 0 && static_cast<unsigned>(exponent_ - 2) < kMaxExponent - 2;
+  }
   constexpr bool Negative() const { return negative_ != 0; }
   constexpr int BiasedExponent() const { return exponent_; }
   constexpr std::uint64_t Significand() const { return significand_; }
@@ -135,6 +145,22 @@ class NormalExtended {
     return std::bit_cast<double>(normal ? (static_cast<std::uint64_t>(negative_) << 63) | bits : kMarked);
   }
 
+  /// The same double, kept taken apart for the next step: the value of
+  /// NormalExtended(double(*this)), without packing and unpacking it.
+  /// Marked where that double would not be normal.
+  VELMO_ALWAYS_INLINE constexpr NormalExtended RoundedToDouble() const {
+    // Up past half, or at half with an odd last bit, then the 11 bits gone;
+    // rounding up all ones wraps to zero and carries into the next binade.
+    const std::uint64_t rounded = (significand_ + 0x3FF + ((significand_ >> 11) & 1)) & ~0x7FFull;
+    const int carry = rounded == 0 ? 1 : 0;
+    NormalExtended x;
+    x.significand_ = rounded | (static_cast<std::uint64_t>(carry) << 63);
+    x.exponent_ = exponent_ + carry;
+    x.negative_ = negative_;
+    x.off_ = off_ | (static_cast<unsigned>(x.exponent_ - kBias + 1023 - 1) >= 0x7FE ? 1 : 0);
+    return x;
+  }
+
   VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator+(NormalExtended a, NormalExtended b) {
     return Sum(a, b, 0);
   }
@@ -147,6 +173,12 @@ class NormalExtended {
   VELMO_ALWAYS_INLINE friend constexpr NormalExtended operator/(NormalExtended a, NormalExtended b) {
     return Quotient(a, b);
   }
+
+  /// 1 + h and 1 - h for a positive h, as + and - give them, in fewer
+  /// steps: the signs are known, and so is the larger magnitude of 1 - h,
+  /// which is marked unless h < 1.
+  friend constexpr NormalExtended OnePlus(NormalExtended h);
+  friend constexpr NormalExtended OneMinus(NormalExtended h);
 
  private:
   // A quiet NaN; any NaN would do.
@@ -161,14 +193,11 @@ class NormalExtended {
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Rounded(std::uint32_t negative, int biased,
                                                               std::uint64_t high, std::uint64_t guard,
                                                               std::uint64_t sticky, int off) {
-    // Below the normal range the rounding is a denormal's: not here.
-    off |= biased < 1 ? 1 : 0;
     high += guard & (sticky | (high & 1));
     // Rounding up all ones carries into the next binade.
     const std::uint64_t carry = high == 0 ? 1 : 0;
     high |= carry << 63;
     biased += static_cast<int>(carry);
-    off |= biased >= kMaxExponent ? 1 : 0;
     NormalExtended x;
     x.significand_ = high;
     x.exponent_ = biased;
@@ -179,6 +208,13 @@ class NormalExtended {
 
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Sum(NormalExtended a, NormalExtended b,
                                                           std::uint32_t subtract);
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended SumOfMagnitudes(std::uint32_t negative, int biased,
+                                                                      std::uint64_t x, std::uint64_t y,
+                                                                      int gap, int off);
+  VELMO_ALWAYS_INLINE static constexpr NormalExtended DifferenceOfMagnitudes(std::uint32_t negative,
+                                                                             int biased, std::uint64_t x,
+                                                                             std::uint64_t y, int gap,
+                                                                             int off);
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Product(NormalExtended a, NormalExtended b);
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Quotient(NormalExtended a, NormalExtended b);
 
@@ -201,37 +237,71 @@ constexpr NormalExtended NormalExtended::Sum(NormalExtended a, NormalExtended b,
   const auto narrowMask = static_cast<std::uint32_t>(mask);
   const std::uint32_t xNegative = a.negative_ ^ ((a.negative_ ^ bNegative) & narrowMask);
   const bool sameSign = a.negative_ == bNegative;
-  int biased = swap ? b.exponent_ : a.exponent_;
+  const int biased = swap ? b.exponent_ : a.exponent_;
   const int gap = swap ? b.exponent_ - a.exponent_ : a.exponent_ - b.exponent_;
-  // Within 63 places the smaller significand, held in 128 bits below the
-  // larger one's place, loses no bit: the sum is exact before its one
-  // rounding. Its two halves: what lies under x, and what lies below it
-  // (the second shift leaves 0 for no gap at all).
-  int off = a.off_ | b.off_ | (gap > 63 ? 1 : 0);
+  const int off = a.off_ | b.off_;
+  return sameSign ? SumOfMagnitudes(xNegative, biased, x, y, gap, off)
+                  : DifferenceOfMagnitudes(xNegative, biased, x, y, gap, off);
+}
+
+// The sum or difference of the significands x and y, x the larger in
+// magnitude and y `gap` places lower. Within 63 places the smaller one,
+// held in 128 bits below the larger one's place, loses no bit: the result
+// is exact before its one rounding. The two halves of y: what lies under x,
+// and what lies below it (the second shift leaves 0 for no gap at all).
+
+constexpr NormalExtended NormalExtended::SumOfMagnitudes(std::uint32_t negative, int biased, std::uint64_t x,
+                                                         std::uint64_t y, int gap, int off) {
+  off |= gap > 63 ? 1 : 0;
   const int places = gap & 63;
   const std::uint64_t under = y >> places;
   const std::uint64_t below = (y << 1) << (63 - places);
-  std::uint64_t high;
-  std::uint64_t low;
-  if (sameSign) {
-    high = x + under;
-    // A carry out of the top: one place up, the lost bit is sticky.
-    const std::uint64_t carry = high < x ? 1 : 0;
-    low = carry != 0 ? (high << 63) | (below >> 1) | (below & 1) : below;
-    high = carry != 0 ? (high >> 1) | kIntegerBit : high;
-    biased += static_cast<int>(carry);
-  } else {
-    // x - y: the borrow of the lower half comes out of the upper one.
-    high = x - under - (below != 0 ? 1 : 0);
-    low = 0 - below;
-    // Cancelling 64 places or more (or to zero) is left to the long path.
-    off |= high == 0 ? 1 : 0;
-    const int shift = std::countl_zero(high) & 63;
-    high = (high << shift) | ((low >> 1) >> (63 - shift));
-    low <<= shift;
-    biased -= shift;
-  }
-  return Rounded(xNegative, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0, off);
+  std::uint64_t high = x + under;
+  // A carry out of the top: one place up. No bit is lost: the last of
+  // `below` is always 0.
+  const std::uint64_t carry = high < x ? 1 : 0;
+  const std::uint64_t low = carry != 0 ? (high << 63) | (below >> 1) : below;
+  high = carry != 0 ? (high >> 1) | kIntegerBit : high;
+  biased += static_cast<int>(carry);
+  return Rounded(negative, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0, off);
+}
+
+constexpr NormalExtended NormalExtended::DifferenceOfMagnitudes(std::uint32_t negative, int biased,
+                                                                std::uint64_t x, std::uint64_t y, int gap,
+                                                                int off) {
+  off |= gap > 63 ? 1 : 0;
+  const int places = gap & 63;
+  const std::uint64_t under = y >> places;
+  const std::uint64_t below = (y << 1) << (63 - places);
+  // x - y: the borrow of the lower half comes out of the upper one.
+  std::uint64_t high = x - under - (below != 0 ? 1 : 0);
+  std::uint64_t low = 0 - below;
+  // Cancelling 64 places or more (or to zero) is left to the long path.
+  off |= high == 0 ? 1 : 0;
+  const int shift = std::countl_zero(high) & 63;
+  high = (high << shift) | ((low >> 1) >> (63 - shift));
+  low <<= shift;
+  biased -= shift;
+  return Rounded(negative, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0, off);
+}
+
+VELMO_ALWAYS_INLINE constexpr NormalExtended OnePlus(NormalExtended h) {
+  constexpr int kOne = NormalExtended::kBias;
+  const int off = h.off_ | static_cast<int>(h.negative_);
+  // From 1 up, h is the larger; below 1, 1 is.
+  const bool atLeastOne = h.exponent_ >= kOne;
+  const std::uint64_t x = atLeastOne ? h.significand_ : NormalExtended::kIntegerBit;
+  const std::uint64_t y = atLeastOne ? NormalExtended::kIntegerBit : h.significand_;
+  const int biased = atLeastOne ? h.exponent_ : kOne;
+  const int gap = atLeastOne ? h.exponent_ - kOne : kOne - h.exponent_;
+  return NormalExtended::SumOfMagnitudes(0, biased, x, y, gap, off);
+}
+
+VELMO_ALWAYS_INLINE constexpr NormalExtended OneMinus(NormalExtended h) {
+  constexpr int kOne = NormalExtended::kBias;
+  const int off = h.off_ | static_cast<int>(h.negative_) | (h.exponent_ >= kOne ? 1 : 0);
+  return NormalExtended::DifferenceOfMagnitudes(0, kOne, NormalExtended::kIntegerBit, h.significand_,
+                                                kOne - h.exponent_, off);
 }
 
 constexpr NormalExtended NormalExtended::Product(NormalExtended a, NormalExtended b) {

@@ -1,5 +1,6 @@
 #include "optics/dof_limits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -38,22 +39,68 @@ VELMO_ALWAYS_INLINE inline double InUnits(Number millimetres, DistanceUnit unit)
                                            : Number(kMetresPerMillimetre) * millimetres);
 }
 
-/// The limits of a subject s millimetres away, beyond the focal length,
-/// in the user's unit; a far limit beyond infinity comes out negative.
-/// One text for both ways of computing them: in Extended, and on its short
-/// path, whose NaN says that a step left it.
+/// An extended intermediate rounded to the double it is stored as, for the
+/// next step: on the short path without leaving it.
 template <typename Number>
-VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(Number blur, Number beyondFocal, Number focalSquared,
-                                                       double s, DistanceUnit unit) {
-  const double h = Stored(blur * beyondFocal / focalSquared);
-  const double nearMm = Stored(s / (1 + Number(h)));
-  const double near = InUnits(Number(nearMm), unit);
-  // Beyond the hyperfocal distance (h > 1) the far limit comes out negative,
-  // which a table shows as none; between these bounds the quotient cannot
-  // round to zero, so only its sign counts and it need not be computed.
-  if (h > 1 && h < 1e300 && s >= 1e-6) return {near, -1};
-  const double farMm = Stored(s / (1 - Number(h)));
-  return {near, InUnits(Number(farMm), unit)};
+VELMO_ALWAYS_INLINE inline Number Kept(Number x) {
+  if constexpr (std::is_same_v<Number, NormalExtended>) {
+    return x.RoundedToDouble();
+  } else {
+    return Number(Stored(x));
+  }
+}
+
+/// Whether a subject s millimetres away lies beyond the hyperfocal distance,
+/// h > 1 (h kept as a double), so far that the far limit 1 / (1 - h) is
+/// negative for certain: not zero, which it could round to for a huge h or
+/// a minute s. It is then none, and need not be computed.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline bool FarLimitIsNone(Number h, double s) {
+  if (!(s >= 1e-6)) return false;
+  if constexpr (std::is_same_v<Number, NormalExtended>) {
+    // On the fields: a marked h goes the long way whatever this says.
+    constexpr int kOne = NormalExtended::kBias;
+    const int exponent = h.BiasedExponent();
+    return !h.Negative() &&
+           (exponent > kOne || (exponent == kOne && h.Significand() != NormalExtended::kIntegerBit)) &&
+           exponent < kOne + 996;  // below 2^996, which is below 1e300
+  } else {
+    const double stored = Stored(h);
+    return stored > 1 && stored < 1e300;
+  }
+}
+
+/// 1 + h and 1 - h, the denominators of the near and the far limit: on the
+/// short path by steps that know the signs and which term is the larger.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline Number NearDenominator(Number h) {
+  if constexpr (std::is_same_v<Number, NormalExtended>) {
+    return OnePlus(h);
+  } else {
+    return 1 + h;
+  }
+}
+template <typename Number>
+VELMO_ALWAYS_INLINE inline Number FarDenominator(Number h) {
+  if constexpr (std::is_same_v<Number, NormalExtended>) {
+    return OneMinus(h);
+  } else {
+    return 1 - h;
+  }
+}
+
+/// The near limit of a subject s millimetres away, beyond the focal length,
+/// in the user's unit: s / (1 + h).
+template <typename Number>
+VELMO_ALWAYS_INLINE inline double NearLimit(Number h, double s, DistanceUnit unit) {
+  return InUnits(Kept(s / NearDenominator(h)), unit);
+}
+
+/// The far limit, s / (1 - h); beyond infinity it comes out negative.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline double FarLimit(Number h, double s, DistanceUnit unit) {
+  if (FarLimitIsNone(h, s)) return -1;
+  return InUnits(Kept(s / FarDenominator(h)), unit);
 }
 
 }  // namespace
@@ -83,19 +130,26 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
 
 namespace {
 
-/// The limits of a cell beyond the focal length, computed in `Number`:
-/// on the short path from the terms that the block and the row keep, where
-/// they are kept; else from the doubles.
+/// h = N c (s - f) / f^2, kept as a double: the subject's distance beyond
+/// the focal length over the hyperfocal distance's, which gives both
+/// limits. Computed in `Number`: on the short path from the terms that the
+/// block and the row keep, where they are kept; else from the doubles.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline Number HyperfocalRatio(const LensTerms& lens, const SubjectTerms& subject) {
+  if constexpr (Extended::kWorthKeeping && std::is_same_v<Number, Quick>) {
+    return Kept(lens.Blur * subject.BeyondFocal / lens.FocalSquared);
+  } else {
+    const Number f = lens.Values.Focal;
+    return Kept(Number(lens.Values.Aperture) * lens.Values.CoC * (subject.Millimetres - f) / (f * f));
+  }
+}
+
+/// The limits of a cell beyond the focal length, computed in `Number`.
 template <typename Number>
 VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
                                                      DistanceUnit unit) {
-  const double s = subject.Millimetres;
-  if constexpr (Extended::kWorthKeeping && std::is_same_v<Number, Extended::ShortPath>) {
-    return LimitsBeyondFocal(lens.Blur, subject.BeyondFocal, lens.FocalSquared, s, unit);
-  } else {
-    const Number f = lens.Values.Focal;
-    return LimitsBeyondFocal(Number(lens.Values.Aperture) * lens.Values.CoC, s - f, f * f, s, unit);
-  }
+  const Number h = HyperfocalRatio<Number>(lens, subject);
+  return {NearLimit(h, subject.Millimetres, unit), FarLimit(h, subject.Millimetres, unit)};
 }
 
 /// The same in full, for the rare cell whose short path gave up: out of
@@ -107,17 +161,38 @@ VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, cons
   return CellBeyondFocal<Extended>(lens, subject, unit);
 }
 
-/// The limits of a subject beyond the focal length, on the short path where
-/// the type has one; a far limit beyond infinity is none.
-VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
-                                                           DistanceUnit unit) {
-  DofLimits limits = CellBeyondFocal<Quick>(lens, subject, unit);
+/// The limits of a cell as the short path gave them, made final: computed
+/// again in full if the short path gave up, and a far limit beyond infinity
+/// (1 - h negative) is none.
+VELMO_ALWAYS_INLINE inline DofLimits Checked(DofLimits limits, const LensTerms& lens,
+                                             const SubjectTerms& subject, DistanceUnit unit) {
   if constexpr (!std::is_same_v<Quick, Extended>) {
     if (std::isnan(limits.Near) || std::isnan(limits.Far))
       limits = CellBeyondFocalInFull(lens, subject, unit);
   }
-  // Beyond the hyperfocal distance 1 - h is negative: no far limit.
   return {limits.Near, limits.Far < 0 ? Undefined : limits.Far};
+}
+
+/// The limits of a subject beyond the focal length, on the short path where
+/// the type has one.
+VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
+                                                           DistanceUnit unit) {
+  return Checked(CellBeyondFocal<Quick>(lens, subject, unit), lens, subject, unit);
+}
+
+/// The same for a group of lenses, one step at a time for the whole group:
+/// a cell is one long chain of dependent steps, and the processor can work
+/// on the chains of many cells at once only if their steps come close
+/// together in the program.
+constexpr std::size_t kGroup = 16;
+void GroupLimitsBeyondFocal(std::span<const LensTerms> lenses, const SubjectTerms& subject, DistanceUnit unit,
+                            DofLimits* limits) {
+  const double s = subject.Millimetres;
+  Quick h[kGroup];
+  for (std::size_t i = 0; i < lenses.size(); ++i) h[i] = HyperfocalRatio<Quick>(lenses[i], subject);
+  for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Near = NearLimit(h[i], s, unit);
+  for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Far = FarLimit(h[i], s, unit);
+  for (std::size_t i = 0; i < lenses.size(); ++i) limits[i] = Checked(limits[i], lenses[i], subject, unit);
 }
 
 }  // namespace
@@ -142,8 +217,17 @@ void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, D
     for (const LensTerms& lens : lenses) *limits++ = DofLimitsOf(lens, subject, unit);
     return;
   }
-  // Nearly every cell of a table: one loop, with the row's terms at hand.
-  for (const LensTerms& lens : lenses) *limits++ = CellLimitsBeyondFocal(lens, subject, unit);
+  // Nearly every cell of a table, with the row's terms at hand. On the
+  // floating unit a cell is few instructions, and the processor overlaps
+  // consecutive cells by itself; groups would only add the stores between
+  // the steps.
+  if constexpr (std::is_same_v<Quick, Extended>) {
+    for (const LensTerms& lens : lenses) *limits++ = CellLimitsBeyondFocal(lens, subject, unit);
+    return;
+  }
+  for (std::size_t start = 0; start < lenses.size(); start += kGroup)
+    GroupLimitsBeyondFocal(lenses.subspan(start, std::min(kGroup, lenses.size() - start)), subject, unit,
+                           limits + start);
 }
 
 DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit) {
