@@ -184,25 +184,26 @@ class NormalExtended {
   // A quiet NaN; any NaN would do.
   static constexpr std::uint64_t kMarked = 0x7FF8000000000000ull;
 
+  /// Whether the 64 bits `low` that follow the significand `high` round it
+  /// up, to nearest, ties to even: past half, or at half with an odd `high`.
+  VELMO_ALWAYS_INLINE static constexpr std::uint64_t RoundsUp(std::uint64_t high, std::uint64_t low) {
+    return low >= kIntegerBit + 1 - (high & 1) ? 1 : 0;
+  }
+
   /// The normal value of biased exponent `biased` and significand `high`,
-  /// followed by the bits `guard` (the first one dropped, 0 or 1) and
-  /// `sticky` (any below it, 0 or 1), rounded to nearest, ties to even.
-  /// The rounding is arithmetic, not branches: the dropped bits of a
-  /// table's numbers are as good as random, and a mispredicted branch costs
-  /// more than the whole operation.
+  /// rounded up by `up` (0 or 1). The rounding is arithmetic, not branches:
+  /// the dropped bits of a table's numbers are as good as random, and a
+  /// mispredicted branch costs more than the whole operation.
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Rounded(std::uint32_t negative, int biased,
-                                                              std::uint64_t high, std::uint64_t guard,
-                                                              std::uint64_t sticky, int off) {
-    high += guard & (sticky | (high & 1));
-    // Rounding up all ones carries into the next binade.
-    const std::uint64_t carry = high == 0 ? 1 : 0;
-    high |= carry << 63;
-    biased += static_cast<int>(carry);
+                                                              std::uint64_t high, std::uint64_t up, int off) {
+    high += up;
     NormalExtended x;
     x.significand_ = high;
     x.exponent_ = biased;
     x.negative_ = negative;
-    x.off_ = off;
+    // Rounding up all ones would carry into the next binade: rare enough to
+    // leave to the long path.
+    x.off_ = off | (high == 0 ? 1 : 0);
     return x;
   }
 
@@ -263,7 +264,7 @@ constexpr NormalExtended NormalExtended::SumOfMagnitudes(std::uint32_t negative,
   const std::uint64_t low = carry != 0 ? (high << 63) | (below >> 1) : below;
   high = carry != 0 ? (high >> 1) | kIntegerBit : high;
   biased += static_cast<int>(carry);
-  return Rounded(negative, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0, off);
+  return Rounded(negative, biased, high, RoundsUp(high, low), off);
 }
 
 constexpr NormalExtended NormalExtended::DifferenceOfMagnitudes(std::uint32_t negative, int biased,
@@ -282,7 +283,7 @@ constexpr NormalExtended NormalExtended::DifferenceOfMagnitudes(std::uint32_t ne
   high = (high << shift) | ((low >> 1) >> (63 - shift));
   low <<= shift;
   biased -= shift;
-  return Rounded(negative, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0, off);
+  return Rounded(negative, biased, high, RoundsUp(high, low), off);
 }
 
 VELMO_ALWAYS_INLINE constexpr NormalExtended OnePlus(NormalExtended h) {
@@ -314,8 +315,7 @@ constexpr NormalExtended NormalExtended::Product(NormalExtended a, NormalExtende
   high = (high << below2) | ((low >> 63) & below2);
   low <<= below2;
   const int biased = a.exponent_ + b.exponent_ - kBias + 1 - static_cast<int>(below2);
-  return Rounded(a.negative_ ^ b.negative_, biased, high, low >> 63, (low << 1) != 0 ? 1 : 0,
-                 a.off_ | b.off_);
+  return Rounded(a.negative_ ^ b.negative_, biased, high, RoundsUp(high, low), a.off_ | b.off_);
 }
 
 constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtended b) {
@@ -323,15 +323,16 @@ constexpr NormalExtended NormalExtended::Quotient(NormalExtended a, NormalExtend
   const std::uint64_t x = a.significand_ | kIntegerBit;
   const std::uint64_t y = b.significand_ | kIntegerBit;
   // x / y lies in [1/2, 2): x x 2^64 / y (x x 2^63 / y for x >= y) has
-  // exactly 64 bits, the significand before rounding; the guard is the next
-  // bit, from twice the remainder against y, and anything left is sticky.
+  // exactly 64 bits, the significand before rounding; the remainder says
+  // which way it rounds.
   const std::uint64_t atLeastOne = x >= y ? 1 : 0;
   std::uint64_t rest = 0;
   const std::uint64_t high = DivideWide(x >> atLeastOne, (x << 63) & (0 - atLeastOne), y, rest);
-  const std::uint64_t guard = rest >= y - rest ? 1 : 0;
-  const std::uint64_t sticky = rest != ((0 - guard) & (y - rest)) ? 1 : 0;
+  // Up when twice the remainder passes y, or meets it with an odd quotient
+  // (y - rest, as twice the remainder may not fit 64 bits).
+  const std::uint64_t up = rest + (high & 1) > y - rest ? 1 : 0;
   const int biased = a.exponent_ - b.exponent_ + kBias - 1 + static_cast<int>(atLeastOne);
-  return Rounded(a.negative_ ^ b.negative_, biased, high, guard, sticky, a.off_ | b.off_);
+  return Rounded(a.negative_ ^ b.negative_, biased, high, up, a.off_ | b.off_);
 }
 
 }  // namespace velmo
