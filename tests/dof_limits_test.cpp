@@ -121,6 +121,17 @@ TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
   }
 }
 
+TEST(DofLimits, DistancesBeyondTheReachOfTheShortPathAreConvertedInFull) {
+  // Zero, a denormal and a product beyond the doubles: millimetres as the
+  // long path stores them, not the short path's NaN.
+  for (const double metres : {0.0, 1e-310, 1e306}) {
+    const double expected = static_cast<double>(Extended(metres) * Extended(1000));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(SubjectTermsOf(metres, 50, DistanceUnit::Metre).Millimetres),
+              std::bit_cast<std::uint64_t>(expected))
+        << metres;
+  }
+}
+
 TEST(DofLimits, OnlyTheProductOfApertureAndCircleMatters) {
   const DofLimits a = ComputeDofLimits({.CoC = 0.03, .Aperture = 4, .Focal = 85}, 7);
   const DofLimits b = ComputeDofLimits({.CoC = 4, .Aperture = 0.03, .Focal = 85}, 7);

@@ -25,9 +25,25 @@ VELMO_ALWAYS_INLINE inline double Stored(Number x) {
   return static_cast<double>(x);
 }
 
+/// `formula`, given a value of the number type to compute in, on the short
+/// path, and again in full where that gave up: its NaN says so. (A NaN the
+/// formula gives in full is computed twice, to the same NaN.)
+template <typename Formula>
+VELMO_ALWAYS_INLINE inline double OnShortPath(Formula formula) {
+  const double quick = formula(Quick());
+  if constexpr (!std::is_same_v<Quick, Extended>) {
+    if (std::isnan(quick)) return formula(Extended());
+  }
+  return quick;
+}
+
 /// A distance of the user's unit in millimetres, stored.
 double InMillimetres(double distance, DistanceUnit unit) {
-  return Stored(distance * (unit == DistanceUnit::Foot ? kMillimetresPerFoot : kMillimetresPerMetre));
+  return OnShortPath([&](auto number) {
+    using Number = decltype(number);
+    return Stored(Number(distance) *
+                  (unit == DistanceUnit::Foot ? Number(kMillimetresPerFoot) : Number(kMillimetresPerMetre)));
+  });
 }
 
 /// A length in millimetres in the user's unit, stored. Never of a double:
@@ -105,7 +121,12 @@ VELMO_ALWAYS_INLINE inline double FarLimit(Number h, double s, DistanceUnit unit
 
 }  // namespace
 
-LensTerms LensTermsOf(const Lens& lens) {
+namespace {
+
+// The terms and the cell, inline: a lone ComputeDofLimits would otherwise
+// spend as much on calls and the structs between them as on the cell.
+
+VELMO_ALWAYS_INLINE inline LensTerms TermsOfLens(const Lens& lens) {
   LensTerms terms{lens, {}, {}};
   if constexpr (Extended::kWorthKeeping) {
     terms.Blur = Quick(lens.Aperture) * Quick(lens.CoC);
@@ -114,7 +135,7 @@ LensTerms LensTermsOf(const Lens& lens) {
   return terms;
 }
 
-SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
+VELMO_ALWAYS_INLINE inline SubjectTerms TermsOfSubject(double distance, double focal, DistanceUnit unit) {
   SubjectTerms subject;
   if (IsUndefined(distance)) {
     subject.Infinite = true;
@@ -126,6 +147,16 @@ SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
     subject.BeyondFocal = Quick(subject.Millimetres) - Quick(focal);
   }
   return subject;
+}
+
+}  // namespace
+
+LensTerms LensTermsOf(const Lens& lens) {
+  return TermsOfLens(lens);
+}
+
+SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit) {
+  return TermsOfSubject(distance, focal, unit);
 }
 
 namespace {
@@ -197,7 +228,10 @@ void GroupLimitsBeyondFocal(std::span<const LensTerms> lenses, const SubjectTerm
 
 }  // namespace
 
-DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
+namespace {
+
+VELMO_ALWAYS_INLINE inline DofLimits CellLimits(const LensTerms& lens, const SubjectTerms& subject,
+                                                DistanceUnit unit) {
   if (subject.Infinite) {
     const Extended f = lens.Values.Focal;
     const Extended blur = Extended(lens.Values.Aperture) * lens.Values.CoC;
@@ -209,6 +243,12 @@ DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, Distan
   }
   if (subject.WithinFocal) return {Undefined, Undefined};
   return CellLimitsBeyondFocal(lens, subject, unit);
+}
+
+}  // namespace
+
+DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit) {
+  return CellLimits(lens, subject, unit);
 }
 
 void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, DistanceUnit unit,
@@ -231,7 +271,7 @@ void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, D
 }
 
 DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit) {
-  return DofLimitsOf(LensTermsOf(lens), SubjectTermsOf(distance, lens.Focal, unit), unit);
+  return CellLimits(TermsOfLens(lens), TermsOfSubject(distance, lens.Focal, unit), unit);
 }
 
 double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit) {
