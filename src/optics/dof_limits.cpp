@@ -185,21 +185,23 @@ VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, cons
 
 /// The same in full, for the rare cell whose short path gave up: out of
 /// line, so that the cells that keep to it carry none of its weight (and
-/// not needed where the short path is the floating unit's own).
-[[maybe_unused]] VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const LensTerms& lens,
-                                                                    const SubjectTerms& subject,
+/// not needed where the short path is the floating unit's own). Of the
+/// doubles alone, so that no kept term need be put in memory for it.
+[[maybe_unused]] VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const Lens& lens, double millimetres,
                                                                     DistanceUnit unit) {
-  return CellBeyondFocal<Extended>(lens, subject, unit);
+  SubjectTerms subject;
+  subject.Millimetres = millimetres;
+  return CellBeyondFocal<Extended>({lens, {}, {}}, subject, unit);
 }
 
 /// The limits of a cell as the short path gave them, made final: computed
 /// again in full if the short path gave up, and a far limit beyond infinity
 /// (1 - h negative) is none.
-VELMO_ALWAYS_INLINE inline DofLimits Checked(DofLimits limits, const LensTerms& lens,
-                                             const SubjectTerms& subject, DistanceUnit unit) {
+VELMO_ALWAYS_INLINE inline DofLimits Checked(DofLimits limits, const Lens& lens, double millimetres,
+                                             DistanceUnit unit) {
   if constexpr (!std::is_same_v<Quick, Extended>) {
     if (std::isnan(limits.Near) || std::isnan(limits.Far))
-      limits = CellBeyondFocalInFull(lens, subject, unit);
+      limits = CellBeyondFocalInFull(lens, millimetres, unit);
   }
   return {limits.Near, limits.Far < 0 ? Undefined : limits.Far};
 }
@@ -208,7 +210,7 @@ VELMO_ALWAYS_INLINE inline DofLimits Checked(DofLimits limits, const LensTerms& 
 /// the type has one.
 VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
                                                            DistanceUnit unit) {
-  return Checked(CellBeyondFocal<Quick>(lens, subject, unit), lens, subject, unit);
+  return Checked(CellBeyondFocal<Quick>(lens, subject, unit), lens.Values, subject.Millimetres, unit);
 }
 
 /// The same for a group of lenses, one step at a time for the whole group:
@@ -223,7 +225,7 @@ void GroupLimitsBeyondFocal(std::span<const LensTerms> lenses, const SubjectTerm
   for (std::size_t i = 0; i < lenses.size(); ++i) h[i] = HyperfocalRatio<Quick>(lenses[i], subject);
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Near = NearLimit(h[i], s, unit);
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Far = FarLimit(h[i], s, unit);
-  for (std::size_t i = 0; i < lenses.size(); ++i) limits[i] = Checked(limits[i], lenses[i], subject, unit);
+  for (std::size_t i = 0; i < lenses.size(); ++i) limits[i] = Checked(limits[i], lenses[i].Values, s, unit);
 }
 
 }  // namespace
