@@ -29,7 +29,7 @@ VELMO_ALWAYS_INLINE inline double Stored(Number x) {
 /// path, and again in full where that gave up: its NaN says so. (A NaN the
 /// formula gives in full is computed twice, to the same NaN.)
 template <typename Formula>
-VELMO_ALWAYS_INLINE inline double OnShortPath(Formula formula) {
+VELMO_ALWAYS_INLINE inline double ShortPathOrFull(Formula formula) {
   const double quick = formula(Quick());
   if constexpr (!std::is_same_v<Quick, Extended>) {
     if (std::isnan(quick)) return formula(Extended());
@@ -39,7 +39,7 @@ VELMO_ALWAYS_INLINE inline double OnShortPath(Formula formula) {
 
 /// A distance of the user's unit in millimetres, stored.
 double InMillimetres(double distance, DistanceUnit unit) {
-  return OnShortPath([&](auto number) {
+  return ShortPathOrFull([&](auto number) {
     using Number = decltype(number);
     return Stored(Number(distance) *
                   (unit == DistanceUnit::Foot ? Number(kMillimetresPerFoot) : Number(kMillimetresPerMetre)));
@@ -67,7 +67,7 @@ VELMO_ALWAYS_INLINE inline Number Kept(Number x) {
 }
 
 /// Whether a subject s millimetres away lies beyond the hyperfocal distance,
-/// h > 1 (h kept as a double), so far that the far limit 1 / (1 - h) is
+/// h > 1 (h kept as a double), so far that the far limit s / (1 - h) is
 /// negative for certain: not zero, which it could round to for a huge h or
 /// a minute s. It is then none, and need not be computed.
 template <typename Number>
@@ -118,10 +118,6 @@ VELMO_ALWAYS_INLINE inline double FarLimit(Number h, double s, DistanceUnit unit
   if (FarLimitIsNone(h, s)) return -1;
   return InUnits(Kept(s / FarDenominator(h)), unit);
 }
-
-}  // namespace
-
-namespace {
 
 // The terms and the cell, inline: a lone ComputeDofLimits would otherwise
 // spend as much on calls and the structs between them as on the cell.
@@ -227,10 +223,6 @@ void GroupLimitsBeyondFocal(std::span<const LensTerms> lenses, const SubjectTerm
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Far = FarLimit(h[i], s, unit);
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i] = Checked(limits[i], lenses[i].Values, s, unit);
 }
-
-}  // namespace
-
-namespace {
 
 VELMO_ALWAYS_INLINE inline DofLimits CellLimits(const LensTerms& lens, const SubjectTerms& subject,
                                                 DistanceUnit unit) {
