@@ -29,6 +29,20 @@ void BM_ComputeDofLimits(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputeDofLimits);
 
+// The same calls, each waiting for the last one's result (its near limit
+// times zero is added to the distance): the latency of a call, where the
+// calls above may overlap in the processor as far as its window allows.
+void BM_ComputeDofLimitsChained(benchmark::State& state) {
+  std::vector<double> distances = Distances();
+  std::size_t i = 0;
+  double last = 0;
+  for (auto _ : state) {
+    last = velmo::ComputeDofLimits({0.03, 5.6, 50}, distances[i++ & 4095] + last * 0.0).Near;
+  }
+  benchmark::DoNotOptimize(last);
+}
+BENCHMARK(BM_ComputeDofLimitsChained);
+
 // A table's row as the block computes it: the lens terms made once a
 // block, the subject's once a row; the counter gives the time of a cell.
 void BM_DofLimitsOfARow(benchmark::State& state) {
