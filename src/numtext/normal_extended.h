@@ -74,11 +74,11 @@ VELMO_ALWAYS_INLINE constexpr std::uint64_t DivideWide(std::uint64_t high, std::
 /// of a table's formulas is normal and of modest exponent; on those,
 /// +, -, x and / here are correctly rounded to nearest, ties to even, as
 /// the x87 unit rounds, without a branch on the bits. Anything else (zeros,
-/// denormals, infinities, NaNs, huge gaps, cancellation) only sets the
-/// mark, which every later step passes on: the caller checks it once, at
-/// the end, and computes again with SoftExtended. Converted to double, a
-/// marked value is a NaN, so that the mark also survives the doubles a
-/// formula stores between its steps.
+/// denormals, infinities, NaNs, huge gaps, cancellation, a rounding that
+/// carries into the next binade) only sets the mark, which every later step
+/// passes on: the caller checks it once, at the end, and computes again
+/// with SoftExtended. Converted to double, a marked value is a NaN, so that
+/// the mark also survives the doubles a formula stores between its steps.
 /// The exponent's range is checked where a value leaves, not at every
 /// step: by OnShortPath, and by the conversions to double (whose range is
 /// far narrower). A chain that starts from doubles cannot reach the ends
@@ -175,8 +175,8 @@ class NormalExtended {
   }
 
   /// 1 + h and 1 - h for a positive h, as + and - give them, in fewer
-  /// steps: the signs are known, and so is the larger magnitude of 1 - h,
-  /// which is marked unless h < 1.
+  /// steps: the signs are known, and so is the larger term of 1 - h (which
+  /// is marked unless h < 1).
   friend constexpr NormalExtended OnePlus(NormalExtended h);
   friend constexpr NormalExtended OneMinus(NormalExtended h);
 
