@@ -80,6 +80,22 @@ std::uint64_t KeptPlaces(double x, int decimals) {
   return drop < kKeepPlaces.size() ? kKeepPlaces[drop](digits.Significand) : 0;
 }
 
+/// The cells of three decimals, two and one for every count of places from
+/// 0 to 999, ".000" to "99.9": a cell takes its four characters at once.
+constexpr auto kShortCells = [] {
+  std::array<std::array<std::array<char, 4>, 1000>, 3> cells{};
+  for (std::size_t decimals = 1; decimals <= 3; ++decimals) {
+    for (std::size_t n = 0; n < 1000; ++n) {
+      const char digits[] = {static_cast<char>('0' + n / 100), static_cast<char>('0' + n / 10 % 10),
+                             static_cast<char>('0' + n % 10)};
+      std::array<char, 4>& cell = cells[decimals - 1][n];
+      const std::size_t point = 3 - decimals;
+      for (std::size_t i = 0, d = 0; i < 4; ++i) cell[i] = i == point ? '.' : digits[d++];
+    }
+  }
+  return cells;
+}();
+
 /// The cell of a double from 0 to below 100000 straight from its 18 digits:
 /// the same two roundings as the general rules (18 digits, ties to even,
 /// then 5 and up at the cell's decimals), with the sign in front, written
@@ -94,34 +110,17 @@ char* QuickCell(char* out, char sign, double x) {
   const std::uint64_t n = x < kSurelyZero ? 0 : KeptPlaces(x, decimals);
   // The shapes keep their width whatever the rounding: ".ddd" (n <= 995),
   // "d.dd", "dd.d" (100 <= n <= 995), and "ddd." up to "100000.".
-  auto digit = [](std::uint64_t value) { return static_cast<char>('0' + value % 10); };
-  switch (decimals) {
-    case 3:
-      out[0] = '.';
-      out[1] = digit(n / 100);
-      out[2] = digit(n / 10);
-      out[3] = digit(n);
-      return out + 4;
-    case 2:
-      out[0] = digit(n / 100);
-      out[1] = '.';
-      out[2] = digit(n / 10);
-      out[3] = digit(n);
-      return out + 4;
-    case 1:
-      out[0] = digit(n / 100);
-      out[1] = digit(n / 10);
-      out[2] = '.';
-      out[3] = digit(n);
-      return out + 4;
-    default: {
-      std::size_t places = 3;
-      while (places < 6 && n >= kPowerOf10[places]) ++places;
-      for (std::size_t p = places; p > 0; --p) *out++ = digit(n / kPowerOf10[p - 1]);
-      *out++ = '.';
-      return out;
-    }
+  if (decimals > 0) {
+    // Never past the table, should a count ever pass 995.
+    if (n >= kShortCells[0].size()) return nullptr;
+    std::memcpy(out, kShortCells[static_cast<std::size_t>(decimals) - 1][n].data(), 4);
+    return out + 4;
   }
+  std::size_t places = 3;
+  while (places < 6 && n >= kPowerOf10[places]) ++places;
+  for (std::size_t p = places; p > 0; --p) *out++ = static_cast<char>('0' + n / kPowerOf10[p - 1] % 10);
+  *out++ = '.';
+  return out;
 }
 
 std::string_view InfiniteText(Markup markup) {
