@@ -209,6 +209,13 @@ class NormalExtended {
 
   VELMO_ALWAYS_INLINE static constexpr NormalExtended Sum(NormalExtended a, NormalExtended b,
                                                           std::uint32_t subtract);
+  /// The two halves of y moved `gap` places down, below the place of the
+  /// larger significand: what lies under it, and what lies below it.
+  struct Halves {
+    std::uint64_t Under;
+    std::uint64_t Below;
+  };
+  VELMO_ALWAYS_INLINE static constexpr Halves Aligned(std::uint64_t y, int gap, int& off);
   VELMO_ALWAYS_INLINE static constexpr NormalExtended SumOfMagnitudes(std::uint32_t negative, int biased,
                                                                       std::uint64_t x, std::uint64_t y,
                                                                       int gap, int off);
@@ -248,15 +255,19 @@ constexpr NormalExtended NormalExtended::Sum(NormalExtended a, NormalExtended b,
 // The sum or difference of the significands x and y, x the larger in
 // magnitude and y `gap` places lower. Within 63 places the smaller one,
 // held in 128 bits below the larger one's place, loses no bit: the result
-// is exact before its one rounding. The two halves of y: what lies under x,
-// and what lies below it (the second shift leaves 0 for no gap at all).
+// is exact before its one rounding.
+
+constexpr NormalExtended::Halves NormalExtended::Aligned(std::uint64_t y, int gap, int& off) {
+  // Beyond 63 places: the long path.
+  off |= gap > 63 ? 1 : 0;
+  const int places = gap & 63;
+  // The second shift leaves 0 for no gap at all.
+  return {y >> places, (y << 1) << (63 - places)};
+}
 
 constexpr NormalExtended NormalExtended::SumOfMagnitudes(std::uint32_t negative, int biased, std::uint64_t x,
                                                          std::uint64_t y, int gap, int off) {
-  off |= gap > 63 ? 1 : 0;
-  const int places = gap & 63;
-  const std::uint64_t under = y >> places;
-  const std::uint64_t below = (y << 1) << (63 - places);
+  const auto [under, below] = Aligned(y, gap, off);
   std::uint64_t high = x + under;
   // A carry out of the top: one place up. No bit is lost: the last of
   // `below` is always 0.
@@ -270,10 +281,7 @@ constexpr NormalExtended NormalExtended::SumOfMagnitudes(std::uint32_t negative,
 constexpr NormalExtended NormalExtended::DifferenceOfMagnitudes(std::uint32_t negative, int biased,
                                                                 std::uint64_t x, std::uint64_t y, int gap,
                                                                 int off) {
-  off |= gap > 63 ? 1 : 0;
-  const int places = gap & 63;
-  const std::uint64_t under = y >> places;
-  const std::uint64_t below = (y << 1) << (63 - places);
+  const auto [under, below] = Aligned(y, gap, off);
   // x - y: the borrow of the lower half comes out of the upper one.
   std::uint64_t high = x - under - (below != 0 ? 1 : 0);
   std::uint64_t low = 0 - below;
