@@ -159,35 +159,36 @@ namespace {
 
 /// h = N c (s - f) / f^2, kept as a double: the subject's distance beyond
 /// the focal length over the hyperfocal distance's, which gives both
-/// limits. Computed in `Number`: on the short path from the terms that the
-/// block and the row keep, where they are kept; else from the doubles.
+/// limits. Computed in `Number` from the doubles.
 template <typename Number>
-VELMO_ALWAYS_INLINE inline Number HyperfocalRatio(const LensTerms& lens, const SubjectTerms& subject) {
-  if constexpr (Extended::kWorthKeeping && std::is_same_v<Number, Quick>) {
+VELMO_ALWAYS_INLINE inline Number HyperfocalRatio(const Lens& lens, double s) {
+  const Number f = lens.Focal;
+  return Kept(Number(lens.Aperture) * lens.CoC * (s - f) / (f * f));
+}
+
+/// The same on the short path, from the terms that the block and the row
+/// keep, where they are kept.
+VELMO_ALWAYS_INLINE inline Quick HyperfocalRatio(const LensTerms& lens, const SubjectTerms& subject) {
+  if constexpr (Extended::kWorthKeeping) {
     return Kept(lens.Blur * subject.BeyondFocal / lens.FocalSquared);
   } else {
-    const Number f = lens.Values.Focal;
-    return Kept(Number(lens.Values.Aperture) * lens.Values.CoC * (subject.Millimetres - f) / (f * f));
+    return HyperfocalRatio<Quick>(lens.Values, subject.Millimetres);
   }
 }
 
-/// The limits of a cell beyond the focal length, computed in `Number`.
+/// The limits of a cell beyond the focal length, from its h.
 template <typename Number>
-VELMO_ALWAYS_INLINE inline DofLimits CellBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
-                                                     DistanceUnit unit) {
-  const Number h = HyperfocalRatio<Number>(lens, subject);
-  return {NearLimit(h, subject.Millimetres, unit), FarLimit(h, subject.Millimetres, unit)};
+VELMO_ALWAYS_INLINE inline DofLimits LimitsOfRatio(Number h, double s, DistanceUnit unit) {
+  return {NearLimit(h, s, unit), FarLimit(h, s, unit)};
 }
 
 /// The same in full, for the rare cell whose short path gave up: out of
 /// line, so that the cells that keep to it carry none of its weight (and
 /// not needed where the short path is the floating unit's own). Of the
 /// doubles alone, so that no kept term need be put in memory for it.
-[[maybe_unused]] VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const Lens& lens, double millimetres,
+[[maybe_unused]] VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const Lens& lens, double s,
                                                                     DistanceUnit unit) {
-  SubjectTerms subject;
-  subject.Millimetres = millimetres;
-  return CellBeyondFocal<Extended>({lens, {}, {}}, subject, unit);
+  return LimitsOfRatio(HyperfocalRatio<Extended>(lens, s), s, unit);
 }
 
 /// The limits of a cell as the short path gave them, made final: computed
@@ -206,7 +207,8 @@ VELMO_ALWAYS_INLINE inline DofLimits Checked(DofLimits limits, const Lens& lens,
 /// the type has one.
 VELMO_ALWAYS_INLINE inline DofLimits CellLimitsBeyondFocal(const LensTerms& lens, const SubjectTerms& subject,
                                                            DistanceUnit unit) {
-  return Checked(CellBeyondFocal<Quick>(lens, subject, unit), lens.Values, subject.Millimetres, unit);
+  const double s = subject.Millimetres;
+  return Checked(LimitsOfRatio(HyperfocalRatio(lens, subject), s, unit), lens.Values, s, unit);
 }
 
 /// The same for a group of lenses, one step at a time for the whole group:
@@ -218,7 +220,7 @@ void GroupLimitsBeyondFocal(std::span<const LensTerms> lenses, const SubjectTerm
                             DofLimits* limits) {
   const double s = subject.Millimetres;
   Quick h[kGroup];
-  for (std::size_t i = 0; i < lenses.size(); ++i) h[i] = HyperfocalRatio<Quick>(lenses[i], subject);
+  for (std::size_t i = 0; i < lenses.size(); ++i) h[i] = HyperfocalRatio(lenses[i], subject);
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Near = NearLimit(h[i], s, unit);
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i].Far = FarLimit(h[i], s, unit);
   for (std::size_t i = 0; i < lenses.size(); ++i) limits[i] = Checked(limits[i], lenses[i].Values, s, unit);
