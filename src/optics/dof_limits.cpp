@@ -38,7 +38,7 @@ VELMO_ALWAYS_INLINE inline double ShortPathOrFull(Formula formula) {
 }
 
 /// A distance of the user's unit in millimetres, stored.
-double InMillimetres(double distance, DistanceUnit unit) {
+VELMO_ALWAYS_INLINE inline double InMillimetres(double distance, DistanceUnit unit) {
   return ShortPathOrFull([&](auto number) {
     using Number = decltype(number);
     return Stored(Number(distance) *
@@ -267,6 +267,17 @@ void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, D
 }
 
 DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit) {
+  // With the software type a lone cell is computed straight from the
+  // doubles, to the same bits: the terms a row shares would only be built
+  // and taken apart again. On the floating unit the terms hold nothing but
+  // the doubles, and the general code is as fast.
+  if constexpr (!std::is_same_v<Quick, Extended>) {
+    if (!IsUndefined(distance)) {
+      const double s = InMillimetres(distance, unit);
+      if (s < lens.Focal) return {Undefined, Undefined};
+      return Checked(LimitsOfRatio(HyperfocalRatio<Quick>(lens, s), s, unit), lens, s, unit);
+    }
+  }
   return CellLimits(TermsOfLens(lens), TermsOfSubject(distance, lens.Focal, unit), unit);
 }
 
