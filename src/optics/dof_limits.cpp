@@ -131,6 +131,12 @@ VELMO_ALWAYS_INLINE inline LensTerms TermsOfLens(const Lens& lens) {
   return terms;
 }
 
+/// Whether a subject s millimetres away is closer than the focal length,
+/// where the lens forms no image of it: a cell without limits.
+VELMO_ALWAYS_INLINE inline bool CloserThanFocal(double s, double focal) {
+  return s < focal;
+}
+
 VELMO_ALWAYS_INLINE inline SubjectTerms TermsOfSubject(double distance, double focal, DistanceUnit unit) {
   SubjectTerms subject;
   if (IsUndefined(distance)) {
@@ -138,7 +144,7 @@ VELMO_ALWAYS_INLINE inline SubjectTerms TermsOfSubject(double distance, double f
     return subject;
   }
   subject.Millimetres = InMillimetres(distance, unit);
-  subject.WithinFocal = subject.Millimetres < focal;
+  subject.WithinFocal = CloserThanFocal(subject.Millimetres, focal);
   if constexpr (Extended::kWorthKeeping) {
     subject.BeyondFocal = Quick(subject.Millimetres) - Quick(focal);
   }
@@ -274,7 +280,7 @@ DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit)
   if constexpr (!std::is_same_v<Quick, Extended>) {
     if (!IsUndefined(distance)) {
       const double s = InMillimetres(distance, unit);
-      if (s < lens.Focal) return {Undefined, Undefined};
+      if (CloserThanFocal(s, lens.Focal)) return {Undefined, Undefined};
       return Checked(LimitsOfRatio(HyperfocalRatio<Quick>(lens, s), s, unit), lens, s, unit);
     }
   }
