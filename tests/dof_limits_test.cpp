@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "extended_support.h"
 #include "numtext/undefined.h"
@@ -112,12 +113,20 @@ TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
       {{.CoC = 1e300, .Aperture = 1e10, .Focal = 50}, 3},      // h overflows the double
   };
   for (const auto& cell : cells) {
-    const DofLimits limits = ComputeDofLimits(cell.Values, cell.Distance);
     const DofLimits expected = OneOperationAtATime(cell.Values, cell.Distance);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(limits.Near), std::bit_cast<std::uint64_t>(expected.Near))
-        << cell.Values.CoC;
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(limits.Far), std::bit_cast<std::uint64_t>(expected.Far))
-        << cell.Values.CoC;
+    // Alone, and in a row as a table computes it: seventeen cells, more
+    // than one group of them.
+    std::vector<DofLimits> limits(17);
+    RowLimits(std::vector<LensTerms>(limits.size(), LensTermsOf(cell.Values)),
+              SubjectTermsOf(cell.Distance, cell.Values.Focal, DistanceUnit::Metre), DistanceUnit::Metre,
+              limits.data());
+    limits.push_back(ComputeDofLimits(cell.Values, cell.Distance));
+    for (const DofLimits& cellLimits : limits) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(cellLimits.Near), std::bit_cast<std::uint64_t>(expected.Near))
+          << cell.Values.CoC;
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(cellLimits.Far), std::bit_cast<std::uint64_t>(expected.Far))
+          << cell.Values.CoC;
+    }
   }
 }
 
