@@ -188,13 +188,19 @@ VELMO_ALWAYS_INLINE inline DofLimits LimitsOfRatio(Number h, double s, DistanceU
   return {NearLimit(h, s, unit), FarLimit(h, s, unit)};
 }
 
+/// The same from the doubles, computed in `Number`.
+template <typename Number>
+VELMO_ALWAYS_INLINE inline DofLimits LimitsBeyondFocal(const Lens& lens, double s, DistanceUnit unit) {
+  return LimitsOfRatio(HyperfocalRatio<Number>(lens, s), s, unit);
+}
+
 /// The same in full, for the rare cell whose short path gave up: out of
 /// line, so that the cells that keep to it carry none of its weight (and
 /// not needed where the short path is the floating unit's own). Of the
 /// doubles alone, so that no kept term need be put in memory for it.
 [[maybe_unused]] VELMO_NEVER_INLINE DofLimits CellBeyondFocalInFull(const Lens& lens, double s,
                                                                     DistanceUnit unit) {
-  return LimitsOfRatio(HyperfocalRatio<Extended>(lens, s), s, unit);
+  return LimitsBeyondFocal<Extended>(lens, s, unit);
 }
 
 /// The limits of a cell as the short path gave them, made final: computed
@@ -281,7 +287,7 @@ DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit)
     if (!IsUndefined(distance)) {
       const double s = InMillimetres(distance, unit);
       if (CloserThanFocal(s, lens.Focal)) return {Undefined, Undefined};
-      return Checked(LimitsOfRatio(HyperfocalRatio<Quick>(lens, s), s, unit), lens, s, unit);
+      return Checked(LimitsBeyondFocal<Quick>(lens, s, unit), lens, s, unit);
     }
   }
   return CellLimits(TermsOfLens(lens), TermsOfSubject(distance, lens.Focal, unit), unit);
