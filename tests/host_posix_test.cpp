@@ -38,7 +38,8 @@ TEST(HostPlatform, CreatingADocumentReportsWhyItFailed) {
   test::TempDir dir;
   HostPlatform platform;
   try {
-    platform.CreateDocument(dir.File("missing/doc.txt"));
+    // Nothing is created before the whole document is there.
+    platform.CreateDocument(dir.File("missing/doc.txt"))->Close();
     FAIL();
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "File not found");

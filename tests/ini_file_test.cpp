@@ -21,6 +21,20 @@ class IniFileTest : public ::testing::Test {
   std::unique_ptr<TC_Ini_File> ini_;
 };
 
+TEST_F(IniFileTest, AUtf16FileIsReadAsTheTextItSpells) {
+  // "Zürich 写 😀", then a lone surrogate, which has no character.
+  const std::u16string comment = u"Z\u00FCrich \u5199 \U0001F600 ";
+  const std::string utf8 = "Z\xC3\xBCrich \xE5\x86\x99 \xF0\x9F\x98\x80 \xEF\xBF\xBD";
+  for (bool bigEndian : {false, true}) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : u"[VELMO]\r\nComment=" + comment + char16_t{0xD800} + u"\r\n") {
+      const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    EXPECT_EQ(Ini(bytes).FetchText("VELMO", "Comment", ""), utf8) << bigEndian;
+  }
+}
+
 TEST_F(IniFileTest, FlagsTakeAnyNonZeroIntegerAndIgnoreOtherTexts) {
   struct Case {
     const char* value;

@@ -41,6 +41,22 @@ TEST(NamePart, DropsTheDirectory) {
   EXPECT_EQ(NamePart("/"), "");
 }
 
+TEST(TemporaryName, IsHiddenBesideTheDocumentAndKnownAsOurs) {
+  const std::string first = TemporaryNameBeside("/photo/lenses.html", 4242);
+  EXPECT_NE(first, TemporaryNameBeside("/photo/lenses.html", 4242)) << "a name another user could guess";
+  ASSERT_TRUE(first.starts_with("/photo/.velmo-4242-")) << first;
+  unsigned long process = 0;
+  EXPECT_TRUE(IsTemporaryName(NamePart(first), process));
+  EXPECT_EQ(process, 4242u);
+  EXPECT_TRUE(IsTemporaryName(".velmo-17-3.tmp", process));  // as an earlier version named them
+  EXPECT_EQ(process, 17u);
+  for (const char* other :
+       {".velmo-17.tmp", ".velmo--3.tmp", ".velmo-17-.tmp", ".velmo-x7-3.tmp", ".velmo-17-3G.tmp",
+        "velmo-17-3.tmp", ".velmo-17-3.tmp~", ".velmo-1234567890-3.tmp"}) {
+    EXPECT_FALSE(IsTemporaryName(other, process)) << other;
+  }
+}
+
 TEST(ExpandPath, ResolvesDotsAsTextWithoutLimit) {
   struct Case {
     const char* directory;

@@ -63,6 +63,14 @@ class FdSource : public ByteSource {
 class OwnedFd {
  public:
   explicit OwnedFd(int fd = -1) : fd_(fd) {}
+  OwnedFd(OwnedFd&& other) noexcept : fd_(other.Release()) {}
+  OwnedFd& operator=(OwnedFd&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = other.Release();
+    }
+    return *this;
+  }
   OwnedFd(const OwnedFd&) = delete;
   OwnedFd& operator=(const OwnedFd&) = delete;
   ~OwnedFd() {

@@ -169,18 +169,26 @@ void HostPlatform::PrepareProcess() {
 
 bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();
-  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  // A named pipe is read as a script writes it, to its end: opened without
+  // waiting for the writer it would end at once. Anything else is opened
+  // without waiting, for a device is not read at all.
+  struct stat info;
+  const bool pipe = ::stat(name.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | (pipe ? 0 : O_NONBLOCK));
   if (fd < 0) {
     // A settings file that is there and cannot be opened is a failed file
     // operation, not a file without the section.
     const int err = errno;
-    struct stat info;
-    if (err == ENOENT || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (err == ENOENT || ::stat(name.c_str(), &info) != 0 ||
+        !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode))) {
+      return false;
+    }
     RaiseSystemError(err);
   }
   const OwnedFd closer(fd);
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  // A device (/dev/zero, a terminal) would be read forever or wait for a
+  // typist: it is no settings file.
+  if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode))) return false;
   // A file that was opened and then fails to read is no empty file: the
   // tables would silently come from the defaults.
   FdSource source(fd);

@@ -1,5 +1,8 @@
 #include "platform/path_text.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,9 @@ constexpr std::string_view kSeparators = "/\\:";
 #else
 constexpr std::string_view kSeparators = "/";
 #endif
+
+constexpr std::string_view kTemporaryPrefix = ".velmo-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
 
 }  // namespace
 
@@ -36,10 +42,39 @@ std::string_view FileSystemName(std::string_view name) {
   return name;
 }
 
-std::string TemporaryNameBeside(std::string_view document, unsigned long process, unsigned attempt) {
+std::string_view TypedFileName(std::string_view line) {
+#ifdef _WIN32
+  if (line.size() >= 2 && line.front() == '"' && line.back() == '"') return line.substr(1, line.size() - 2);
+#endif
+  return line;
+}
+
+std::string TemporaryNameBeside(std::string_view document, unsigned long process) {
+  static std::random_device source;
+  std::uint64_t random = (std::uint64_t{source()} << 32) | source();
   std::string name(document.substr(0, document.size() - NamePart(document).size()));
-  name += ".velmo-" + std::to_string(process) + "-" + std::to_string(attempt) + ".tmp";
+  name += kTemporaryPrefix;
+  name += std::to_string(process) + "-";
+  for (int i = 0; i < 16; ++i, random >>= 4) name += "0123456789abcdef"[random & 15];
+  name += kTemporarySuffix;
   return name;
+}
+
+bool IsTemporaryName(std::string_view name, unsigned long& process) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(kTemporarySuffix.size());
+  const std::size_t dash = name.find('-');
+  const std::string_view digits = name.substr(0, dash), tag = name.substr(dash + 1);
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto isTagChar = [&](char c) { return isDigit(c) || (c >= 'a' && c <= 'f'); };
+  if (dash == std::string_view::npos || digits.empty() || digits.size() > 9 || tag.empty() ||
+      !std::all_of(digits.begin(), digits.end(), isDigit) ||
+      !std::all_of(tag.begin(), tag.end(), isTagChar)) {
+    return false;
+  }
+  process = std::stoul(std::string(digits));
+  return true;
 }
 
 std::string_view NamePart(std::string_view path) {

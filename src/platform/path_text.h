@@ -16,9 +16,20 @@ std::string ChangeExtension(std::string_view name, std::string_view extension);
 /// "sp.txt"); elsewhere unchanged.
 std::string_view FileSystemName(std::string_view name);
 
-/// The name of a temporary file beside `document`, in its directory: hidden
-/// where a leading dot hides, and distinct for every process and attempt.
-std::string TemporaryNameBeside(std::string_view document, unsigned long process, unsigned attempt);
+/// A file name typed at the prompt, from the line: on Windows a name in
+/// double quotes (Explorer's "Copy as path") is the name inside them, as no
+/// Windows name holds a double quote; elsewhere the line as it is.
+std::string_view TypedFileName(std::string_view line);
+
+/// The name of a temporary file beside `document`, in its directory:
+/// hidden where a leading dot hides, naming the process that made it, with
+/// a random part that no other user can guess.
+std::string TemporaryNameBeside(std::string_view document, unsigned long process);
+
+/// True when `name` (a name part) is one TemporaryNameBeside gives, or gave
+/// in earlier versions (".velmo-PID-N.tmp"); `process` is its process
+/// number then.
+bool IsTemporaryName(std::string_view name, unsigned long& process);
 
 /// The name part of a path, without its directory.
 std::string_view NamePart(std::string_view path);

@@ -75,6 +75,7 @@ class RunSequence {
       console_.Text("Enter the inifile name to use: ");
       console_.Flush();
       whole = input_.ReadLine(name, kLongestName);
+      name = std::string(TypedFileName(name));
     }
     if (!whole || !platform_.FileExists(name)) {
       console_.Line("*** ERROR: " + name + " not found");
@@ -188,6 +189,10 @@ class RunSequence {
     const std::string& name = settings_.OutputFileName = platform_.FullPath(documentName);
     if (platform_.SameFile(documentName, settingsName_)) {
       console_.Line("*** ERROR: " + name + " would replace the settings file");
+      return false;
+    }
+    if (platform_.IsForeignLink(documentName)) {
+      console_.Line("*** ERROR: " + name + " is another user's link; it is not followed");
       return false;
     }
     const bool page = settings_.HTML && !settings_.TableOnly;

@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "numtext/extended.h"
+#include "settings/settings_encoding.h"
 
 namespace velmo {
 
 class TCustomIniFile {
  public:
-  /// The reader of the file `fileName`, whose whole content is `text`.
-  TCustomIniFile(std::string fileName, std::string text)
-      : FileName(std::move(fileName)), text_(std::move(text)) {}
+  /// The reader of the file `fileName`, whose whole content is `bytes`.
+  TCustomIniFile(std::string fileName, std::string bytes)
+      : FileName(std::move(fileName)), text_(SettingsFileText(std::move(bytes))) {}
   virtual ~TCustomIniFile() = default;
 
   virtual std::string FetchText(const std::string& section, const std::string& key,

@@ -31,6 +31,8 @@ inline const std::string kBanner = CrLf({
     "Version 1.01 of 2007/02/25",
     "Updates at https://velmo.example.org/",
 });
+/// The unprivileged user (and group) the tests run some programs as.
+inline constexpr uid_t kNobody = 65534;
 inline const std::string kDone = "Done. Press Enter to exit.\r\n";
 inline const std::string kNormalLensLists = "Distance=0.3 2 30 60 N\r\nAperture=4 8\r\nFocal=50\r\n";
 /// A 50 mm lens at f/4 and f/8 as a text table: normal-lens.txt.
@@ -71,8 +73,6 @@ struct RunOptions {
 
 class EndToEnd : public ::testing::Test {
  protected:
-  static constexpr uid_t kNobody = 65534;
-
   void SetUp() override {
     // Open to all, so that a run as an unprivileged user reaches its files.
     std::filesystem::permissions(dir_.Path(), std::filesystem::perms::all);
@@ -126,11 +126,12 @@ class EndToEnd : public ::testing::Test {
     const std::string& out = options.outputDevice.empty() ? OutputFile() : options.outputDevice;
     pid_t child = ::fork();
     if (child != 0) return child;
+    // The console's file is the tests', whoever runs the program.
+    int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (options.asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
       ::_exit(125);
     if (!ChangeDirectory(options.directory.empty() ? work_ : options.directory)) ::_exit(126);
     ::setenv("PATH", (options.path.empty() ? bin_ + ":/usr/bin:/bin" : options.path).c_str(), 1);
-    int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ::dup2(in, 0);
     ::dup2(fd, 1);
     if (options.closeInput) ::close(0);

@@ -93,6 +93,31 @@ TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
   }
 }
 
+TEST_F(EndToEnd, ANameInDoubleQuotesAtThePrompt) {
+  // What Windows' "Copy as path" gives: on Windows the name inside the
+  // quotes; elsewhere quotes may be part of a name.
+  Settings("lenses.ini", kNormalLensText);
+  Outcome outcome = Run({}, "\"lenses.ini\"\r\n\r\n");
+  EXPECT_EQ(outcome.status, 0);
+  const std::string found =
+      CrLf({"Using " + work_ + "/lenses.ini", "", "Working...", "", "Created " + work_ + "/lenses.txt"});
+  const std::string notFound = CrLf({"*** ERROR: \"lenses.ini\" not found", "Current path: " + work_});
+  EXPECT_EQ(outcome.console,
+            kBanner + "Enter the inifile name to use: " + (UnderWine() ? found : notFound) + kDone);
+}
+
+TEST_F(EndToEnd, ASettingsFileInUtf16GivesTheSameDocument) {
+  // As Windows Notepad saves "Unicode": a byte-order mark, then two bytes
+  // a character.
+  for (bool bigEndian : {false, true}) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : kNormalLensText) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    const std::string name = bigEndian ? "big-endian" : "little-endian";
+    std::filesystem::remove(log_);
+    ExpectDocument(Settings(name + ".ini", bytes), name + ".txt", "normal-lens.txt");
+  }
+}
+
 TEST_F(EndToEnd, ADocumentThatWouldReplaceItsSettingsThroughALinkIsRefused) {
   if (UnderWine()) GTEST_SKIP() << "a POSIX symbolic link names the settings file";
   std::string viaLink = Settings("other.html", "[VELMO]\n" + kNormalLensLists);

@@ -47,14 +47,35 @@ TEST_F(EndToEnd, AnUnreadableSettingsFileIsAFailedFileOperation) {
                                                 "File access denied.", ""}));
 }
 
-TEST_F(EndToEnd, ANamedPipeIsNoSettingsFile) {
+TEST_F(EndToEnd, ANamedPipeIsReadAsAScriptWritesIt) {
   if (UnderWine()) GTEST_SKIP() << "a POSIX named pipe";
-  // Nothing ever writes into the pipe: reading it would wait forever.
   std::string fifo = work_ + "/pipe.ini";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // The script: it waits for its reader, writes the settings in two parts
+  // and ends; it gives up after a while if the reader never comes.
+  pid_t script = ::fork();
+  if (script == 0) {
+    ::alarm(60);
+    int fd = ::open(fifo.c_str(), O_WRONLY);
+    const std::string first = kNormalLensText.substr(0, 20), rest = kNormalLensText.substr(20);
+    const bool written = ::write(fd, first.data(), first.size()) == static_cast<ssize_t>(first.size()) &&
+                         (std::this_thread::sleep_for(std::chrono::milliseconds(50)), true) &&
+                         ::write(fd, rest.data(), rest.size()) == static_cast<ssize_t>(rest.size());
+    ::_exit(written ? 0 : 1);
+  }
   Outcome outcome = Run({fifo});
+  ::kill(script, SIGKILL);
+  ::waitpid(script, nullptr, 0);
+  EXPECT_EQ(outcome.console, Using(fifo) + "Created " + work_ + "/pipe.txt\r\n" + kDone);
+  EXPECT_EQ(ReadFile(work_ + "/pipe.txt"), Expected("normal-lens.txt"));
+}
+
+TEST_F(EndToEnd, ADeviceIsNoSettingsFile) {
+  if (UnderWine()) GTEST_SKIP() << "a POSIX device";
+  // Read, it would never end.
+  Outcome outcome = Run({"/dev/zero"});
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.console, Using(fifo) + "ERROR: No section named \"VELMO\" found!\r\n" + kDone);
+  EXPECT_EQ(outcome.console, Using("/dev/zero") + "ERROR: No section named \"VELMO\" found!\r\n" + kDone);
 }
 
 TEST_F(EndToEnd, ADirectoryWhereTheDocumentWouldGo) {

@@ -2,7 +2,7 @@
 // run as it was, and nothing new beside it.
 #include <sys/mount.h>
 
-#include <fstream>
+#include <functional>
 
 #include "e2e/e2e_support.h"
 
@@ -10,6 +10,7 @@ namespace velmo {
 namespace {
 
 using namespace test;
+using namespace std::chrono_literals;
 
 const std::string kOlder = "an older table\r\n";
 
@@ -49,49 +50,183 @@ TEST_F(EndToEnd, AFullDiskKeepsTheOldDocument) {
   EXPECT_EQ(entries, (std::vector<std::string>{"lenses.ini", "lenses.txt"}));
 }
 
-/// The process whose parent is `parent`; 0 when there is none yet.
-pid_t ChildOf(pid_t parent) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string pid, name, state;
-    pid_t ppid = 0;
-    // The name is in parentheses and holds no blank for the programs here.
-    if (stat >> pid >> name >> state >> ppid && ppid == parent) return std::stoi(pid);
-  }
-  return 0;
-}
-
-TEST_F(EndToEnd, AnInterruptedRunKeepsTheOldDocument) {
+TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
   if (UnderWine()) GTEST_SKIP() << "POSIX signals";
+  if (!Launcher().empty()) GTEST_SKIP() << "the emulator, not the program, would see the signal";
   const char* const strace = "/usr/bin/strace";
-  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to slow the writes";
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to send the signal";
+  for (const char* signal : {"SIGTERM", "SIGINT", "SIGHUP", "SIGQUIT", "SIGUSR1", "SIGALRM", "SIGABRT"}) {
     std::string ini = Settings("lenses.ini", LargeTable(20));
     WriteFile(work_ + "/lenses.txt", kOlder);
-    // Every write waits 20 ms: the table takes over a second to write.
+    // The signal comes when the new document is complete under its
+    // temporary name, just before it takes the old one's place.
     RunOptions options;
-    options.wrapper = {
-        strace, "-f", "-qq", "-o", "/dev/null", "-e", "trace=write", "-e", "inject=write:delay_enter=20000"};
-    std::string input = dir_.File("stdin");
-    WriteFile(input, "\n");
-    int in = ::open(input.c_str(), O_RDONLY);
-    pid_t tracer = Start({ini}, in, options);
-    ::close(in);
-    // Once the new table is being written, the signal ends the run.
-    bool writing = false;
-    for (int i = 0; i < 2000 && !writing; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      writing = Entries(work_).size() > 2;
-    }
-    ASSERT_TRUE(writing) << "no new file appeared";
-    const pid_t velmo = ChildOf(tracer);
-    ASSERT_NE(velmo, 0);
-    ::kill(velmo, signal);
-    Outcome outcome = Finish(tracer);
-    EXPECT_EQ(outcome.status, -1) << "the run should end by the signal " << signal;
+    const std::string renames = "rename,renameat,renameat2";
+    options.wrapper = {strace,
+                       "-f",
+                       "-qq",
+                       "-o",
+                       "/dev/null",
+                       "-e",
+                       "trace=" + renames,
+                       "-e",
+                       "inject=" + renames + ":error=EINTR:signal=" + signal};
+    Outcome outcome = Run({ini}, "\n", options);
+    EXPECT_EQ(outcome.status, -1) << "the run should end by " << signal;
     EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), kOlder) << signal;
     EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.ini", "lenses.txt"})) << signal;
   }
+}
+
+/// Runs `action` in a process of the unprivileged user; true when it
+/// returned true there.
+bool AsNobody(const std::function<bool()>& action) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    const bool ok = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && action();
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(EndToEnd, AnotherUsersLinkInASharedDirectoryIsNotFollowed) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX users and links";
+  if (::geteuid() != 0 || !CanRunAsNobody()) GTEST_SKIP() << "planting a link as another user needs root";
+  // Another user plants the document's name in /tmp's kind of directory,
+  // pointing at a file only root may read.
+  const std::string shared = work_ + "/shared", vault = dir_.File("vault"), secret = vault + "/secret";
+  std::filesystem::create_directory(shared);
+  ::chmod(shared.c_str(), 01777);
+  std::filesystem::create_directory(vault);
+  ::chmod(vault.c_str(), 0700);
+  WriteFile(secret, "root's own\n");
+  ::chmod(secret.c_str(), 0600);
+  const std::string ini = Settings(shared + "/t.ini", "[VELMO]\n" + kNormalLensLists);
+  ASSERT_TRUE(AsNobody([&] { return ::symlink(secret.c_str(), (shared + "/t.html").c_str()) == 0; }));
+  Outcome outcome = Run({ini});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.console, Using(ini) + "*** ERROR: " + shared +
+                                 "/t.html is another user's link; it is not followed\r\n" + kDone);
+  EXPECT_EQ(ReadFile(secret), "root's own\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(shared + "/t.html"));
+  EXPECT_EQ(Viewed(false), "");
+}
+
+TEST_F(EndToEnd, AReplacedDocumentKeepsItsPermissionsOwnerAndGroup) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX owners and permissions";
+  if (::geteuid() != 0 || !CanRunAsNobody()) GTEST_SKIP() << "owners other than the tests' own need root";
+  struct Case {
+    const char* what;
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    bool asNobody;
+  };
+  const Case cases[] = {
+      {"the user's private document", kNobody, kNobody, 0600, true},
+      {"a user's private document, replaced by root", kNobody, kNobody, 0600, false},
+      {"root's document in a directory of the user's group", 0, kNobody, 0664, true},
+  };
+  for (const Case& c : cases) {
+    const std::string ini = Settings("lenses.ini", kNormalLensText), document = work_ + "/lenses.txt";
+    WriteFile(document, kOlder);
+    ASSERT_EQ(::chown(document.c_str(), c.owner, c.group), 0);
+    ASSERT_EQ(::chmod(document.c_str(), c.mode), 0);
+    RunOptions options;
+    options.asNobody = c.asNobody;
+    Outcome outcome = Run({ini}, "\n", options);
+    EXPECT_EQ(outcome.console, Using(ini) + "Created " + document + "\r\n" + kDone) << c.what;
+    EXPECT_EQ(ReadFile(document), Expected("normal-lens.txt")) << c.what;
+    struct stat info {};
+    ::stat(document.c_str(), &info);
+    EXPECT_EQ(info.st_uid, c.owner) << c.what;
+    EXPECT_EQ(info.st_gid, c.group) << c.what;
+    EXPECT_EQ(info.st_mode & 07777, c.mode) << c.what;
+    EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.ini", "lenses.txt"})) << c.what;
+  }
+}
+
+TEST_F(EndToEnd, AnOlderDocumentIsReplacedUnderEveryName) {
+  const std::string ini = Settings("lenses.ini", kNormalLensText), document = work_ + "/lenses.txt";
+  WriteFile(document, kOlder);
+  ExpectDocument(ini, "lenses.txt", "normal-lens.txt");
+  // A second name shares the file: the table is written over it.
+  WriteFile(document, kOlder);
+  std::filesystem::create_hard_link(document, work_ + "/archive.txt");
+  std::filesystem::remove(log_);
+  ExpectDocument(ini, "lenses.txt", "normal-lens.txt");
+  EXPECT_EQ(ReadFile(work_ + "/archive.txt"), Expected("normal-lens.txt"));
+}
+
+TEST_F(EndToEnd, InADirectoryThatTakesNoNewFileTheDocumentIsWrittenOverWhole) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX permissions and limits";
+  if (!CanRunAsNobody()) GTEST_SKIP() << "an unprivileged user cannot run " << VELMO_PROGRAM;
+  // The same table made where a new file can be, for comparison.
+  const std::string table = LargeTable(20);
+  ASSERT_EQ(Run({Settings("ref.ini", table)}).status, 0);
+  const std::string locked = work_ + "/locked", document = locked + "/lenses.txt";
+  std::filesystem::create_directory(locked);
+  const std::string ini = Settings(locked + "/lenses.ini", table);
+  const std::string older = kOlder + std::string(512 * 1024, 'x');
+  WriteFile(document, older);
+  ASSERT_EQ(::chown(document.c_str(), kNobody, kNobody), 0);
+  ::chmod(locked.c_str(), 0555);
+  RunOptions options;
+  options.asNobody = true;  // as root, the directory would take the file
+  options.fileSizeLimit = 600 * 1024;
+  Outcome outcome = Run({ini}, "\n", options);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.console,
+            Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "Disk full.", ""}));
+  EXPECT_TRUE(ReadFile(document) == older) << "a run that failed changed the old document";
+  options.fileSizeLimit = RLIM_INFINITY;
+  outcome = Run({ini}, "\n", options);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + document + "\r\n" + kDone);
+  EXPECT_TRUE(ReadFile(document) == ReadFile(work_ + "/ref.txt")) << "not the whole table";
+  ::chmod(locked.c_str(), 0755);
+}
+
+TEST_F(EndToEnd, NamesPlantedBesideTheDocumentDoNotBlockIt) {
+  if (UnderWine()) GTEST_SKIP() << "the Windows process number is not the POSIX one";
+  const std::string ini = Settings("lenses.ini", kNormalLensText);
+  // The names an earlier version would try, for the process number the run
+  // will have: the shell's, which the run takes over.
+  RunOptions options;
+  options.wrapper = {"/bin/sh", "-c", "for i in $(seq 0 99); do : > .velmo-$$-$i.tmp; done; exec \"$@\"",
+                     "sh"};
+  Outcome outcome = Run({ini}, "\n", options);
+  EXPECT_EQ(outcome.console, Using(ini) + "Created " + work_ + "/lenses.txt\r\n" + kDone);
+  EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), Expected("normal-lens.txt"));
+  EXPECT_EQ(Entries(work_).size(), 102u) << "the planted files are not the run's to remove";
+}
+
+TEST_F(EndToEnd, TemporaryFilesOfRunsKilledLongAgoAreRemoved) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX processes";
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone), alive = std::to_string(::getpid());
+  struct Planted {
+    std::string name;
+    bool old;
+    bool kept;
+  };
+  const Planted planted[] = {
+      {".velmo-" + dead + "-0123456789abcdef.tmp", true, false},
+      {".velmo-" + dead + "-7.tmp", true, false},  // as an earlier version named them
+      {".velmo-" + dead + "-fedcba9876543210.tmp", false, true},
+      {".velmo-" + alive + "-0123456789abcdef.tmp", true, true},
+      {".velmo-" + dead + "-notours.tmp", true, true},
+  };
+  for (const Planted& p : planted) {
+    const std::string file = work_ + "/" + p.name;
+    WriteFile(file, "a part of a table");
+    if (p.old) std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - 1h);
+  }
+  ExpectDocument(Settings("lenses.ini", kNormalLensText), "lenses.txt", "normal-lens.txt");
+  for (const Planted& p : planted) EXPECT_EQ(std::filesystem::exists(work_ + "/" + p.name), p.kept) << p.name;
 }
 
 }  // namespace
