@@ -129,8 +129,9 @@ class SoftExtended {
   constexpr bool IsZero() const { return BiasedExponent() == 0 && significand_ == 0; }
   constexpr bool IsSignalling() const { return IsNaN() && (significand_ & (1ull << 62)) == 0; }
 
-  template <typename Integer>
-  static constexpr unsigned long long Magnitude(Integer x) {
+  // Not a template: clang cannot evaluate a member template's instance in a
+  // constant before the end of the file.
+  static constexpr unsigned long long Magnitude(long long x) {
     return x < 0 ? 0ull - static_cast<unsigned long long>(x) : static_cast<unsigned long long>(x);
   }
 
