@@ -105,21 +105,21 @@ TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
     Lens Values;
     double Distance;
   } cells[] = {
-      {{.CoC = 0.03, .Aperture = 8, .Focal = 50}, 3},          // on the short path throughout
-      {{.CoC = 1e-8, .Aperture = 1, .Focal = 50}, 3},          // 1 + h and 1 - h round
-      {{.CoC = 1e-25, .Aperture = 1, .Focal = 50}, 3},         // 1 + h: h lies beyond the significand
-      {{.CoC = 1e-9, .Aperture = 1.5, .Focal = 1e-9}, 2e-12},  // a minute s: 1 - h for h > 1
-      {{.CoC = 1e-300, .Aperture = 1e-10, .Focal = 50}, 3},    // h is a denormal double
-      {{.CoC = 1e300, .Aperture = 1e10, .Focal = 50}, 3},      // h overflows the double
+      {{.CoC = 0.03, .Aperture = 8, .Focal = 50}, 3},           // on the short path throughout
+      {{.CoC = 1e-8, .Aperture = 1, .Focal = 50}, 3},           // 1 + h and 1 - h round
+      {{.CoC = 1e-25, .Aperture = 1, .Focal = 50}, 3},          // 1 + h: h lies beyond the significand
+      {{.CoC = 1e-9, .Aperture = 1.5, .Focal = 1e-9}, 2e-12},   // a minute s: 1 - h for h > 1
+      {{.CoC = 1e-300, .Aperture = 1e-10, .Focal = 50}, 3},     // h is a denormal double
+      {{.CoC = 1e300, .Aperture = 1e10, .Focal = 50}, 3},       // h overflows the double
+      {{.CoC = 0.03, .Aperture = 8, .Focal = 1e-308}, 1e-310},  // a denormal distance, in millimetres
   };
   for (const auto& cell : cells) {
     const DofLimits expected = OneOperationAtATime(cell.Values, cell.Distance);
-    // Alone, and in a row as a table computes it: seventeen cells, more
-    // than one group of them.
+    // Alone, and in a block as a table computes it: seventeen cells a row,
+    // more than one group of them.
     std::vector<DofLimits> limits(17);
-    RowLimits(std::vector<LensTerms>(limits.size(), LensTermsOf(cell.Values)),
-              SubjectTermsOf(cell.Distance, cell.Values.Focal, DistanceUnit::Metre), DistanceUnit::Metre,
-              limits.data());
+    BlockLimits(std::vector<Lens>(limits.size(), cell.Values), {&cell.Distance, 1}, DistanceUnit::Metre,
+                limits.data());
     limits.push_back(ComputeDofLimits(cell.Values, cell.Distance));
     for (const DofLimits& cellLimits : limits) {
       EXPECT_EQ(std::bit_cast<std::uint64_t>(cellLimits.Near), std::bit_cast<std::uint64_t>(expected.Near))
@@ -127,17 +127,6 @@ TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
       EXPECT_EQ(std::bit_cast<std::uint64_t>(cellLimits.Far), std::bit_cast<std::uint64_t>(expected.Far))
           << cell.Values.CoC;
     }
-  }
-}
-
-TEST(DofLimits, DistancesBeyondTheReachOfTheShortPathAreConvertedInFull) {
-  // Zero, a denormal and a product beyond the doubles: millimetres as the
-  // long path stores them, not the short path's NaN.
-  for (const double metres : {0.0, 1e-310, 1e306}) {
-    const double expected = static_cast<double>(Extended(metres) * Extended(1000));
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(SubjectTermsOf(metres, 50, DistanceUnit::Metre).Millimetres),
-              std::bit_cast<std::uint64_t>(expected))
-        << metres;
   }
 }
 

@@ -43,4 +43,24 @@ inline bool IsInfinity(Extended x) {
   return x.BiasedExponent() == 0x7FFF && (x.Significand() << 1) == 0;
 }
 
+// The steps of the cells' formulas that the short-path type of the software
+// format (NormalExtended) takes in its own way, here as plain arithmetic.
+
+/// `x` rounded to the double it is stored as, kept as an extended value for
+/// the next step.
+inline Extended RoundedToDouble(Extended x) {
+  return Extended(static_cast<double>(x));
+}
+inline Extended OnePlus(Extended h) {
+  return 1 + h;
+}
+inline Extended OneMinus(Extended h) {
+  return 1 - h;
+}
+/// Whether 1 < h < 2^996, for an `h` that is stored.
+inline bool AboveOne(Extended h) {
+  const auto stored = static_cast<double>(h);
+  return stored > 1 && stored < 0x1p996;
+}
+
 }  // namespace velmo

@@ -14,10 +14,6 @@ static_assert(LDBL_MANT_DIG == 64, "the hardware extended type needs the x87 lon
 /// the floating unit.
 class HardExtended {
  public:
-  /// Whether a value kept in memory is worth keeping: reloading the 80-bit
-  /// format (and storing it) costs the floating unit more than computing
-  /// it again from the doubles it came from.
-  static constexpr bool kWorthKeeping = false;
   /// The type of a formula's short path: the floating unit's own, which
   /// has no longer path.
   using ShortPath = HardExtended;

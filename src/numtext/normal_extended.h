@@ -21,8 +21,8 @@ namespace velmo {
 
 __extension__ using UInt128 = unsigned __int128;
 
-/// The same in two steps of 64 by 32 bits (Knuth's long division in base
-/// 2^32), which every 64-bit processor divides in hardware.
+/// DivideWide (below) in two steps of 64 by 32 bits (Knuth's long division
+/// in base 2^32), which every 64-bit processor divides in hardware.
 VELMO_ALWAYS_INLINE constexpr std::uint64_t LongDivideWide(std::uint64_t high, std::uint64_t low,
                                                            std::uint64_t divisor, std::uint64_t& rest) {
   // Hacker's Delight, divlu, for a divisor already normalised: each step
@@ -179,6 +179,13 @@ class NormalExtended {
   /// is marked unless h < 1).
   friend constexpr NormalExtended OnePlus(NormalExtended h);
   friend constexpr NormalExtended OneMinus(NormalExtended h);
+  /// Whether 1 < h < 2^996, from the fields. Whatever it says of a marked
+  /// h, the result of the step that asks is marked too.
+  VELMO_ALWAYS_INLINE friend constexpr bool AboveOne(NormalExtended h) {
+    constexpr int kOne = kBias;
+    return !h.Negative() && (h.exponent_ > kOne || (h.exponent_ == kOne && h.significand_ != kIntegerBit)) &&
+           h.exponent_ < kOne + 996;
+  }
 
  private:
   // A quiet NaN; any NaN would do.
@@ -292,6 +299,10 @@ constexpr NormalExtended NormalExtended::DifferenceOfMagnitudes(std::uint32_t ne
   low <<= shift;
   biased -= shift;
   return Rounded(negative, biased, high, RoundsUp(high, low), off);
+}
+
+VELMO_ALWAYS_INLINE constexpr NormalExtended RoundedToDouble(NormalExtended x) {
+  return x.RoundedToDouble();
 }
 
 VELMO_ALWAYS_INLINE constexpr NormalExtended OnePlus(NormalExtended h) {

@@ -21,9 +21,6 @@ class SoftExtended {
   static constexpr int kBias = 16383;
   static constexpr std::uint16_t kMaxExponent = 0x7FFF;
   static constexpr std::uint64_t kIntegerBit = 1ull << 63;
-  /// Whether a value kept in memory is worth keeping rather than computed
-  /// again: in software every operation costs more than a load.
-  static constexpr bool kWorthKeeping = true;
   /// The type of a formula's short path: normal values taken apart from
   /// the first step to the last, the result checked once (a NaN where a
   /// step left it).

@@ -41,37 +41,12 @@ double HyperfocalDistance(const Lens& lens, DistanceUnit unit = DistanceUnit::Me
 /// than the focal length.
 double FocusForNearLimit(const Lens& lens, double near, DistanceUnit unit = DistanceUnit::Metre);
 
-// A table computes the same limits cell by cell, and most of the work of a
-// cell is shared: by every distance of one aperture and focal length (the
-// lens terms), or by every aperture of one row (the subject terms). The
-// same operations on the same values, done once: the same stored doubles.
-
-/// The terms of one aperture at one focal length. The products are kept,
-/// ready for the short path, only where an extended value is worth keeping
-/// (Extended::kWorthKeeping); elsewhere, and on the long path, they are
-/// computed again, to the same bits, from the doubles.
-struct LensTerms {
-  Lens Values;
-  Extended::ShortPath Blur;          // N x c
-  Extended::ShortPath FocalSquared;  // f x f
-};
-LensTerms LensTermsOf(const Lens& lens);
-
-/// The terms of one subject distance at one focal length.
-struct SubjectTerms {
-  bool Infinite = false;
-  bool WithinFocal = false;         // closer than the focal length: no limits
-  double Millimetres = 0;           // s, stored
-  Extended::ShortPath BeyondFocal;  // s - f, kept as the lens products are
-};
-SubjectTerms SubjectTermsOf(double distance, double focal, DistanceUnit unit);
-
-/// The limits of one cell, as ComputeDofLimits gives them.
-DofLimits DofLimitsOf(const LensTerms& lens, const SubjectTerms& subject, DistanceUnit unit);
-
-/// The limits of one row: the subject at each lens of `lenses`, into
-/// `limits` (as many), as DofLimitsOf gives them.
-void RowLimits(std::span<const LensTerms> lenses, const SubjectTerms& subject, DistanceUnit unit,
-               DofLimits* limits);
+/// The limits of a block of a table: the subject at each of `distances`
+/// (rows, in the user's unit, `Undefined` for infinity) through each of
+/// `lenses` (columns, all of one focal length), into `limits`, row by row,
+/// each as ComputeDofLimits gives it. The work the cells of a column or a
+/// row share is done once.
+void BlockLimits(std::span<const Lens> lenses, std::span<const double> distances, DistanceUnit unit,
+                 DofLimits* limits);
 
 }  // namespace velmo

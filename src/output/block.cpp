@@ -1,7 +1,6 @@
 #include "output/block.h"
 
-#include <array>
-#include <span>
+#include <vector>
 
 #include "numtext/undefined.h"
 #include "output/table_rows.h"
@@ -28,13 +27,10 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
   Block block;
   block.Focal = focal;
   block.ApertureCount = settings.ApertureCount;
-  block.Distances.reserve(settings.DistanceCount);
-  block.Limits.reserve(std::size_t{settings.DistanceCount} * settings.ApertureCount);
-  std::array<LensTerms, kListCapacity> lenses;
+  std::vector<Lens> lenses;
   const double nearest = NearestDistance(settings);
   for (int a = 0; a < settings.ApertureCount; ++a) {
-    const Lens lens{settings.CoC, settings.Apertures[a], focal};
-    lenses[a] = LensTermsOf(lens);
+    const Lens& lens = lenses.emplace_back(Lens{settings.CoC, settings.Apertures[a], focal});
     block.Hyperfocal.push_back(HyperfocalDistance(lens, settings.Units));
     block.Diffracted.push_back(settings.Diffraction &&
                                DiffractionLimited(lens.Aperture, settings.Wavelength, lens.CoC));
@@ -42,13 +38,10 @@ Block ComputeBlock(const RunSettings& settings, double focal) {
   }
   for (int d = 0; d < settings.DistanceCount; ++d) {
     const double distance = settings.Distances[d];
-    if (!RowIsWritten(settings, distance, focal)) continue;
-    block.Distances.push_back(distance);
-    const std::size_t first = block.Limits.size();
-    block.Limits.resize(first + settings.ApertureCount);
-    RowLimits(std::span(lenses.data(), settings.ApertureCount),
-              SubjectTermsOf(distance, focal, settings.Units), settings.Units, block.Limits.data() + first);
+    if (RowIsWritten(settings, distance, focal)) block.Distances.push_back(distance);
   }
+  block.Limits.resize(block.Distances.size() * lenses.size());
+  BlockLimits(lenses, block.Distances, settings.Units, block.Limits.data());
   return block;
 }
 

@@ -11,6 +11,9 @@
 
 namespace velmo {
 
+/// What a document shows of one focal length: the rows shown, the limits
+/// of every row and aperture, and per aperture its hyperfocal distance, its
+/// diffraction mark and its focus stack; all in the user's unit.
 struct Block {
   double Focal = 0;
   int ApertureCount = 0;
