@@ -1,6 +1,7 @@
 // The x87 unit as the judge of the software extended type: every operation
-// done both ways on drawn operands, and the results compared bit for bit. Shared by the unit test, the fuzz
-// target and the proof run in benchmarks/; only where long double is the x87 format.
+// done both ways on drawn operands, and the results compared bit for bit.
+// Shared by the unit test, the fuzz target and the proof
+// (tests/extended_proof.cpp); only where long double is the x87 format.
 #pragma once
 
 #include <cfloat>

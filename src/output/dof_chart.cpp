@@ -40,9 +40,9 @@ constexpr double kWidestRange = 1e6;
 // beyond it, far limits leave the top of the plot.
 constexpr double kHeadroom = 10;
 
-/// The block's limits as the chart draws them: the finite rows sorted by
-/// distance, the infinite distance apart.
-struct BlockLimits {
+/// The block's limits as the chart draws them, a curve per aperture: the
+/// finite rows sorted by distance, the infinite distance apart.
+struct Curves {
   std::vector<double> distances;  // finite rows, ascending
   bool infinityRow = false;
   std::vector<double> near, far;       // [aperture * rows + row]
@@ -53,8 +53,8 @@ bool Drawable(double x) {
   return !IsUndefined(x) && x > 0;
 }
 
-BlockLimits Gather(const Block& block) {
-  BlockLimits limits;
+Curves Gather(const Block& block) {
+  Curves limits;
   std::vector<int> rows;  // the finite rows, in order of distance
   int infinite = -1;
   for (int row = 0; row < block.RowCount(); ++row) {
@@ -141,12 +141,12 @@ class Chart {
   Chart(TextWriter& out, const RunSettings& settings, const Block& block)
       : out_(out),
         settings_(settings),
-        source_(block),
-        block_(Gather(block)),
-        x_(DistanceAxis(block_)),
-        y_(LimitAxis(block_, x_.high)) {
+        block_(block),
+        curves_(Gather(block)),
+        x_(DistanceAxis(curves_)),
+        y_(LimitAxis(curves_, x_.high)) {
     // Every aperture's curves pass through the same columns.
-    for (double distance : block_.distances) columns_.push_back(x_.Map(distance));
+    for (double distance : curves_.distances) columns_.push_back(x_.Map(distance));
   }
 
   void Write() {
@@ -162,7 +162,7 @@ class Chart {
     Coordinate(out_, height);
     out_.Line("\" fill=\"none\" stroke=\"#000\" font-family=\"sans-serif\" font-size=\"11\">");
     out_.Text("<title>F = ");
-    WriteReal(out_, source_.Focal, 1, 1);
+    WriteReal(out_, block_.Focal, 1, 1);
     out_.Line(" mm: near and far limits of sharpness against the focus distance</title>");
     WriteGrid();
     for (int a = 0; a < settings_.ApertureCount; ++a) WriteAperture(a);
@@ -172,20 +172,20 @@ class Chart {
 
  private:
   /// Over the rows shown, leaving room for the infinite distance's column.
-  static LogAxis DistanceAxis(const BlockLimits& block) {
+  static LogAxis DistanceAxis(const Curves& curves) {
     Range x;
-    for (double distance : block.distances) x.Take(distance);
-    return x.Axis(kLeft, block.infinityRow ? kFiniteRight : kRight);
+    for (double distance : curves.distances) x.Take(distance);
+    return x.Axis(kLeft, curves.infinityRow ? kFiniteRight : kRight);
   }
 
   /// Over every limit drawn and the distances (where near and far meet),
   /// but far limits beyond the headroom leave the top instead.
-  static LogAxis LimitAxis(const BlockLimits& block, double farthest) {
+  static LogAxis LimitAxis(const Curves& curves, double farthest) {
     Range y;
-    for (double distance : block.distances) y.Take(distance);
-    for (double near : block.near) y.Take(near);
-    for (double near : block.nearAtInfinity) y.Take(near);
-    for (double far : block.far) {
+    for (double distance : curves.distances) y.Take(distance);
+    for (double near : curves.near) y.Take(near);
+    for (double near : curves.nearAtInfinity) y.Take(near);
+    for (double far : curves.far) {
       if (far <= farthest * kHeadroom) y.Take(far);
     }
     return y.Axis(kBottom, kTop);
@@ -234,10 +234,10 @@ class Chart {
     out_.Line("\"/>");
     // Where near and far limits meet: the focus distance itself, where
     // there is a row to draw it through (a path needs a point).
-    if (std::none_of(block_.distances.begin(), block_.distances.end(), Drawable)) return;
+    if (std::none_of(curves_.distances.begin(), curves_.distances.end(), Drawable)) return;
     out_.Text("<path class=\"FOCUS\" stroke-dasharray=\"2 3\" d=\"");
     Polyline focus(out_);
-    for (double distance : block_.distances) {
+    for (double distance : curves_.distances) {
       if (Drawable(distance)) focus.To(x_.Map(distance), y_.Map(distance));
     }
     focus.Break();
@@ -250,11 +250,11 @@ class Chart {
     out_.Text("<g class=\"APERTURE A");
     out_.Integer(a % kLineStyles + 1);
     // Muted, as the aperture's column, where diffraction limits it.
-    if (source_.Diffracted[a]) out_.Text(" DIFF");
+    if (block_.Diffracted[a]) out_.Text(" DIFF");
     out_.Text("\"><path d=\"");
-    const std::size_t rows = block_.distances.size();
-    const double* near = block_.near.data() + a * rows;
-    const double* far = block_.far.data() + a * rows;
+    const std::size_t rows = curves_.distances.size();
+    const double* near = curves_.near.data() + a * rows;
+    const double* far = curves_.far.data() + a * rows;
     Polyline line(out_);
     for (std::size_t r = 0; r < rows; ++r) {
       if (Drawable(near[r])) {
@@ -273,13 +273,13 @@ class Chart {
       }
     }
     line.Break();
-    if (block_.infinityRow && Drawable(block_.nearAtInfinity[a])) {
-      Point(out_, 'M', kInfinityColumn - 6, y_.Map(block_.nearAtInfinity[a]));
+    if (curves_.infinityRow && Drawable(curves_.nearAtInfinity[a])) {
+      Point(out_, 'M', kInfinityColumn - 6, y_.Map(curves_.nearAtInfinity[a]));
       out_.Text("h12");
     }
     Point(out_, 'M', LegendX(a), LegendY(a) - 4);
     out_.Text("h24\"/>");
-    const double hyperfocal = source_.Hyperfocal[a];
+    const double hyperfocal = block_.Hyperfocal[a];
     if (Drawable(hyperfocal) && hyperfocal >= x_.low && hyperfocal <= x_.high) {
       out_.Text("<circle class=\"HYPER\" fill=\"#fff\" r=\"3\" cx=\"");
       Coordinate(out_, x_.Map(hyperfocal));
@@ -329,7 +329,7 @@ class Chart {
     const std::string unit = UnitSymbol(settings_.Units);
     out_.Line("<g class=\"LABELS\" fill=\"#000\" stroke=\"none\">");
     for (const Tick& tick : Ticks(x_)) Text(x_.Map(tick.Value()), kBottom + 15, "middle", tick.Text());
-    if (block_.infinityRow) Text(kInfinityColumn, kBottom + 15, "middle", kInfinitySign);
+    if (curves_.infinityRow) Text(kInfinityColumn, kBottom + 15, "middle", kInfinitySign);
     Text((kLeft + kRight) / 2, kBottom + 32, "middle", "focus distance (" + unit + ")");
     for (const Tick& tick : Ticks(y_)) Text(kLeft - 5, y_.Map(tick.Value()) + 4, "end", tick.Text());
     Text(kLeft - 5, kInfinityLine + 4, "end", kInfinitySign);
@@ -338,13 +338,13 @@ class Chart {
     // distance as the table's last row, HD, gives it.
     for (int a = 0; a < settings_.ApertureCount; ++a) {
       // Muted, as its curves, where diffraction limits the aperture.
-      OpenText(LegendX(a) + 30, LegendY(a), nullptr, source_.Diffracted[a] ? "DIFF" : nullptr);
+      OpenText(LegendX(a) + 30, LegendY(a), nullptr, block_.Diffracted[a] ? "DIFF" : nullptr);
       out_.Text("F/");
       WriteReal(out_, settings_.Apertures[a], 1, 1);
       out_.Text(", HD ");
       // As the table's cell shows it, save infinity: "&infin;" is an entity
       // of HTML, which XML, and so an SVG file cut out of the page, lacks.
-      const double hyperfocal = source_.Hyperfocal[a];
+      const double hyperfocal = block_.Hyperfocal[a];
       out_.Text(IsUndefined(hyperfocal) ? kInfinitySign
                                         : FormatCell(kNoSign, Markup::Html, hyperfocal).View());
       out_.Line("</text>");
@@ -354,8 +354,8 @@ class Chart {
 
   TextWriter& out_;
   const RunSettings& settings_;
-  const Block& source_;  // outlives the chart: its focal length, hyperfocal distances, marks
-  BlockLimits block_;    // its limits, laid out for drawing
+  const Block& block_;  // outlives the chart: its focal length, hyperfocal distances, marks
+  Curves curves_;       // its limits, laid out for drawing
   LogAxis x_;
   LogAxis y_;
   std::vector<double> columns_;  // of the rows, in order of distance
