@@ -64,19 +64,9 @@ TEST(ChartScale, TicksRunOneTwoFiveAndReadAsNumbers) {
   for (const auto& [tick, text] : texts) EXPECT_EQ(tick.Text(), text);
 }
 
-RunSettings Charted(bool html, std::vector<double> distances) {
-  RunSettings s;
-  s.HTML = html;
+RunSettings Charted(bool html, const std::vector<double>& distances) {
+  RunSettings s = test::TableSettings(html, distances, {4, 8}, {50, 85});
   s.Chart = true;
-  s.CoC = 0.03;
-  s.DistanceCount = static_cast<std::uint16_t>(distances.size());
-  std::copy(distances.begin(), distances.end(), s.Distances.begin());
-  s.ApertureCount = 2;
-  s.Apertures[0] = 4;
-  s.Apertures[1] = 8;
-  s.FocalCount = 2;
-  s.Focals[0] = 50;
-  s.Focals[1] = 85;
   return s;
 }
 
@@ -95,7 +85,12 @@ TEST(DofChart, FollowsEachHtmlBlockAndNeverTheTextForm) {
   EXPECT_EQ(Count(table, "<g class=\"APERTURE "), 4u);
   // The legend gives each aperture as its column does, and its hyperfocal
   // distance as the last row does.
-  EXPECT_EQ(Count(table, ">F/8.0, HD 10.5</text>"), 1u);
+  EXPECT_EQ(test::LinesWith(table, ", HD "), (std::vector<std::string>{
+                                                 "<text x=\"86\" y=\"380\">F/4.0, HD 20.9</text>",
+                                                 "<text x=\"232\" y=\"380\">F/8.0, HD 10.5</text>",
+                                                 "<text x=\"86\" y=\"380\">F/4.0, HD 60.3</text>",
+                                                 "<text x=\"232\" y=\"380\">F/8.0, HD 30.2</text>",
+                                             }));
   s.Chart = false;
   EXPECT_EQ(Table(s).find("<svg"), std::string::npos);
   RunSettings text = Charted(false, {2, 30, Undefined});

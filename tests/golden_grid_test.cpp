@@ -21,27 +21,6 @@
 namespace velmo {
 namespace {
 
-/// FNV-1a over every byte and every double's bits.
-class Digest {
- public:
-  void Add(std::string_view text) {
-    for (char c : text) Byte(static_cast<unsigned char>(c));
-    Byte(0);
-  }
-  void Add(double x) {
-    auto bits = std::bit_cast<std::uint64_t>(x);
-    for (int i = 0; i < 8; ++i, bits >>= 8) Byte(static_cast<unsigned char>(bits));
-  }
-  std::uint64_t Value() const { return hash_; }
-
- private:
-  void Byte(unsigned char c) {
-    hash_ ^= c;
-    hash_ *= 0x100000001B3ull;
-  }
-  std::uint64_t hash_ = 0xCBF29CE484222325ull;
-};
-
 /// Each text read as a settings file's list item and stored.
 std::vector<double> Read(std::initializer_list<const char*> texts) {
   std::vector<double> values;
@@ -140,7 +119,7 @@ TEST(GoldenGrid, EveryBuildComputesTheSameBits) {
       for (double aperture : apertures) lenses.push_back({.CoC = coc, .Aperture = aperture, .Focal = focal});
       std::vector<DofLimits> block(lenses.size() * distances.size());
       BlockLimits(lenses, distances, DistanceUnit::Metre, block.data());
-      Digest digest;
+      test::Digest digest;
       digest.Add(FormatCompact(coc, 5).View());
       for (std::size_t a = 0; a < lenses.size(); ++a) {
         const double hyperfocal = HyperfocalDistance(lenses[a]);

@@ -1,6 +1,9 @@
-// Helpers shared by the tests: memory streams and temporary files.
+// Helpers shared by the tests: memory streams, temporary files, settings
+// for the table writers, digests and lines of documents.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -10,11 +13,13 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/byte_stream.h"
 #include "platform/exceptions.h"
 #include "platform/text_writer.h"
+#include "settings/run_settings.h"
 
 namespace velmo::test {
 
@@ -125,6 +130,58 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
 }
+
+/// The lines of `text` (without their CR LF) that hold `part`, in order:
+/// what a feature adds to a document, compared whole.
+inline std::vector<std::string> LinesWith(const std::string& text, std::string_view part) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (line.find(part) != std::string::npos) lines.push_back(line);
+    start = end + 2;
+  }
+  return lines;
+}
+
+/// Settings for the table writers: HTML or text, a 0.03 mm circle of
+/// confusion, and these lists.
+inline RunSettings TableSettings(bool html, const std::vector<double>& distances,
+                                 const std::vector<double>& apertures, const std::vector<double>& focals) {
+  RunSettings s;
+  s.HTML = html;
+  s.CoC = 0.03;
+  s.DistanceCount = static_cast<std::uint16_t>(distances.size());
+  std::copy(distances.begin(), distances.end(), s.Distances.begin());
+  s.ApertureCount = static_cast<std::uint16_t>(apertures.size());
+  std::copy(apertures.begin(), apertures.end(), s.Apertures.begin());
+  s.FocalCount = static_cast<std::uint16_t>(focals.size());
+  std::copy(focals.begin(), focals.end(), s.Focals.begin());
+  return s;
+}
+
+/// FNV-1a over bytes: of texts (each closed by a NUL) and of 64-bit values
+/// (a double's bits), low byte first.
+class Digest {
+ public:
+  void Add(std::string_view text) {
+    for (char c : text) Byte(static_cast<unsigned char>(c));
+    Byte(0);
+  }
+  void Add(std::uint64_t bits) {
+    for (int i = 0; i < 8; ++i, bits >>= 8) Byte(static_cast<unsigned char>(bits));
+  }
+  void Add(double x) { Add(std::bit_cast<std::uint64_t>(x)); }
+  std::uint64_t Value() const { return hash_; }
+
+ private:
+  void Byte(unsigned char c) {
+    hash_ ^= c;
+    hash_ *= 0x100000001B3ull;
+  }
+  std::uint64_t hash_ = 0xCBF29CE484222325ull;
+};
 
 /// Where `actual` first differs from `expected`, both of one length;
 /// actual.size() when nowhere.

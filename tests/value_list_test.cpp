@@ -80,20 +80,5 @@ TEST(SplitList, RaisesRangeErrorWhenTheArrayIsTooSmall) {
   EXPECT_EQ(SplitList(text, items, 5, ' '), 2);
 }
 
-TEST(PadLeft, FillsOnTheLeftUpToTheWidth) {
-  struct Case {
-    const char* text;
-    int width;
-    const char* padded;
-  };
-  const Case cases[] = {
-      {"7", 3, "  7"}, {"1234", 3, "1234"}, {"ab", 0, "ab"}, {"ab", -5, "ab"}, {"", 2, "  "}};
-  for (const Case& c : cases) {
-    std::string text = c.text;
-    PadLeft(text, c.width, ' ');
-    EXPECT_EQ(text, c.padded);
-  }
-}
-
 }  // namespace
 }  // namespace velmo

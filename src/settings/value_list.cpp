@@ -31,10 +31,4 @@ std::uint16_t SplitList(std::string& text, std::span<std::string> items, std::ui
   return count;
 }
 
-void PadLeft(std::string& text, std::int32_t width, char fill) {
-  if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
-    text.insert(0, static_cast<std::size_t>(width) - text.size(), fill);
-  }
-}
-
 }  // namespace velmo

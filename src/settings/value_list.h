@@ -21,7 +21,4 @@ void NextToken(std::string& text, std::string& token, char separator);
 std::uint16_t SplitList(std::string& text, std::span<std::string> items, std::uint16_t maximum,
                         char separator);
 
-/// Puts `fill` in front of `text` until it is `width` characters long.
-void PadLeft(std::string& text, std::int32_t width, char fill);
-
 }  // namespace velmo

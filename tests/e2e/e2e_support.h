@@ -255,6 +255,7 @@ class EndToEnd : public ::testing::Test {
   /// the expected file of that name.
   void ExpectDocument(const std::string& settings, const std::string& document, const std::string& expected) {
     std::string path = work_ + "/" + document;
+    std::filesystem::remove(log_);  // what the viewer was asked before
     Outcome outcome = Run({settings});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.console, Using(settings) + "Created " + path + "\r\n" + kDone);

@@ -10,74 +10,52 @@ namespace {
 
 using namespace test;
 
-TEST_F(EndToEnd, NormalLensAsText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\r\nHTML=0\r\nCoC=0.03\r\n" + kNormalLensLists), "lenses.txt",
-                 "normal-lens.txt");
-}
-
-TEST_F(EndToEnd, NormalLensAsRelativeText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nCoC=0.03\n" + kNormalLensLists),
-                 "lenses.txt", "normal-lens-relative.txt");
-}
-
-TEST_F(EndToEnd, TableOnlyWithoutHtmlStillWritesText) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nHTML=0\nTableOnly=1\nCoC=0.03\n" + kNormalLensLists),
-                 "lenses.txt", "normal-lens.txt");
-}
-
-TEST_F(EndToEnd, NormalLensAsFragment) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\n" + kNormalLensLists), "lenses.i",
-                 "normal-lens.i");
-}
-
-TEST_F(EndToEnd, NormalLensAsRelativeFragment) {
-  ExpectDocument(
-      Settings("lenses.ini", "[velmo]\ntableonly = 1\nrelative = 1\ncoc = 0.03\n" + kNormalLensLists),
-      "lenses.i", "normal-lens-relative.i");
-}
-
-TEST_F(EndToEnd, FragmentWithTheEquivalentFocalLength) {
-  ExpectDocument(
-      Settings("lenses.ini", "[VELMO]\nTableOnly=1\nMultiplier=1.5\nCoC=0.03\n" + kNormalLensLists),
-      "lenses.i", "normal-lens-efl.i");
-}
-
-TEST_F(EndToEnd, FragmentWithTwoFocalLengths) {
-  ExpectDocument(
-      Settings("lenses.ini",
-               "[VELMO]\nTableOnly=1\nCoC=0.03\nDistance=0.3 2 30 60 N\nAperture=4 8\nFocal=50 85\n"),
-      "lenses.i", "two-focals.i");
-}
-
-TEST_F(EndToEnd, WholePage) {
-  ExpectDocument(Settings("lenses.ini", "[VELMO]\nComment=Lenses for the new body\n" + kNormalLensLists),
-                 "lenses.html", "lenses.html");
-}
-
-TEST_F(EndToEnd, WholePageInFeetWithCharts) {
-  ExpectDocument(Settings("feet-chart.ini", ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/feet-chart.ini")),
-                 "feet-chart.html", "feet-chart.html");
-}
-
 /// The example with the camera's format and diffraction marks, with a line
 /// added to its section.
 std::string ApsCLandscape(const std::string& added) {
   return ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/aps-c-landscape.ini") + added;
 }
 
-TEST_F(EndToEnd, TheCameraFormatAndDiffractionOnThePage) {
-  ExpectDocument(Settings("aps-c-landscape.ini", ApsCLandscape("")), "aps-c-landscape.html",
-                 "aps-c-landscape.html");
-}
-
-TEST_F(EndToEnd, TheCameraFormatAndDiffractionAsText) {
-  ExpectDocument(Settings("aps-c-landscape.ini", ApsCLandscape("HTML=0\n")), "aps-c-landscape.txt",
-                 "aps-c-landscape.txt");
-}
-
-TEST_F(EndToEnd, TheCameraFormatAndDiffractionAsFragment) {
-  ExpectDocument(Settings("aps-c-landscape.ini", ApsCLandscape("TableOnly=1\n")), "aps-c-landscape.i",
-                 "aps-c-landscape.i");
+TEST_F(EndToEnd, EveryFormAndModeGivesItsDocument) {
+  const struct {
+    const char* what;
+    std::string settings;  // the file's name and content
+    std::string content;
+    const char* document;  // written beside it
+    const char* expected;  // in tests/e2e/expected/
+  } cases[] = {
+      {"text", "lenses.ini", "[VELMO]\r\nHTML=0\r\nCoC=0.03\r\n" + kNormalLensLists, "lenses.txt",
+       "normal-lens.txt"},
+      {"relative text", "lenses.ini", "[VELMO]\nHTML=0\nRelative=1\nCoC=0.03\n" + kNormalLensLists,
+       "lenses.txt", "normal-lens-relative.txt"},
+      {"TableOnly without HTML still writes text", "lenses.ini",
+       "[VELMO]\nHTML=0\nTableOnly=1\nCoC=0.03\n" + kNormalLensLists, "lenses.txt", "normal-lens.txt"},
+      {"fragment", "lenses.ini", "[VELMO]\nTableOnly=1\nCoC=0.03\n" + kNormalLensLists, "lenses.i",
+       "normal-lens.i"},
+      {"relative fragment, keys in small letters", "lenses.ini",
+       "[velmo]\ntableonly = 1\nrelative = 1\ncoc = 0.03\n" + kNormalLensLists, "lenses.i",
+       "normal-lens-relative.i"},
+      {"fragment with the equivalent focal length", "lenses.ini",
+       "[VELMO]\nTableOnly=1\nMultiplier=1.5\nCoC=0.03\n" + kNormalLensLists, "lenses.i",
+       "normal-lens-efl.i"},
+      {"fragment with two focal lengths", "lenses.ini",
+       "[VELMO]\nTableOnly=1\nCoC=0.03\nDistance=0.3 2 30 60 N\nAperture=4 8\nFocal=50 85\n", "lenses.i",
+       "two-focals.i"},
+      {"whole page", "lenses.ini", "[VELMO]\nComment=Lenses for the new body\n" + kNormalLensLists,
+       "lenses.html", "lenses.html"},
+      {"whole page in feet with charts", "feet-chart.ini",
+       ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/feet-chart.ini"), "feet-chart.html", "feet-chart.html"},
+      {"the camera's format and diffraction on the page", "aps-c-landscape.ini", ApsCLandscape(""),
+       "aps-c-landscape.html", "aps-c-landscape.html"},
+      {"the camera's format and diffraction as text", "aps-c-landscape.ini", ApsCLandscape("HTML=0\n"),
+       "aps-c-landscape.txt", "aps-c-landscape.txt"},
+      {"the camera's format and diffraction as a fragment", "aps-c-landscape.ini",
+       ApsCLandscape("TableOnly=1\n"), "aps-c-landscape.i", "aps-c-landscape.i"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectDocument(Settings(c.settings, c.content), c.document, c.expected);
+  }
 }
 
 TEST_F(EndToEnd, NameTypedAtThePromptCountsFromTheCurrentDirectory) {
@@ -113,7 +91,6 @@ TEST_F(EndToEnd, ASettingsFileInUtf16GivesTheSameDocument) {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char c : kNormalLensText) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
     const std::string name = bigEndian ? "big-endian" : "little-endian";
-    std::filesystem::remove(log_);
     ExpectDocument(Settings(name + ".ini", bytes), name + ".txt", "normal-lens.txt");
   }
 }
