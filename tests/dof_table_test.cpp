@@ -234,6 +234,28 @@ TEST(DofTable, DiffractionMarksTheApertureItLimitsInBothForms) {
   EXPECT_EQ(test::LinesWith(Table(s), "*"), std::vector<std::string>{});
 }
 
+TEST(DofTable, TheDiffractionNoteOnlyWhereAnApertureIsMarked) {
+  struct Case {
+    double coc;
+    std::vector<double> apertures;
+    std::vector<std::string> marked;
+  };
+  const Case cases[] = {
+      {0.03, {4, 8}, {}},
+      // From f/1E300 / (2.44 x 550 nm) = f/7.45E+302, without a blank.
+      {1e300,
+       {1e303},
+       {": * From f/7.5E+0302 on, diffraction blurs more than the circle of confusion (550 nm light).",
+        ":             F/ 1.0E+0303*"}},
+  };
+  for (const Case& c : cases) {
+    RunSettings s = Settings(false, {2}, c.apertures, {50});
+    s.Diffraction = true;
+    s.CoC = c.coc;
+    EXPECT_EQ(test::LinesWith(Table(s), "*"), c.marked);
+  }
+}
+
 TEST(DofTable, AFocusStackFollowsEachBlockInBothForms) {
   RunSettings s = Settings(true, {2, 5, Undefined}, {8, 1}, {50, 85});
   s.Stack = true;

@@ -293,6 +293,15 @@ TEST_F(RunTest, TheCameraFormatGivesTheCircleOfConfusionUnlessCoCDoes) {
        "ERROR: \"Format\" value \"36x0\" is not a width x height in mm"},
       {"Format=x24\n", ": -------------------- F = 50.0 mm --------------------",
        "ERROR: \"Format\" value \"x24\" is not a width x height in mm"},
+      // Circles of confusion beyond the numbers: infinite, zero.
+      {"Format=1e308x1e308\n", ": -------------------- F = 50.0 mm --------------------",
+       "ERROR: \"Format\" value \"1e308x1e308\" is not a width x height in mm"},
+      {"Format=1e-200x1e-200\n", ": -------------------- F = 50.0 mm --------------------",
+       "ERROR: \"Format\" value \"1e-200x1e-200\" is not a width x height in mm"},
+      {"Format=36x24\nCoCDivisor=4.9e-324\n",
+       ": Circle of confusion .028844 mm. It is the diagonal of the 36 x 24 mm format, 43.3 mm, divided by "
+       "1500.",
+       nullptr},
   };
   Run({Settings("lenses.ini", "[VELMO]\nHTML=0\n" + kLists)});
   const std::string withoutFormat = platform_.document;
@@ -311,6 +320,16 @@ TEST_F(RunTest, TheCameraFormatGivesTheCircleOfConfusionUnlessCoCDoes) {
     }
     platform_.document.clear();
   }
+}
+
+TEST_F(RunTest, AWavelengthBeyondTheNumbersKeepsTheDefault) {
+  // So short that every f-number would be diffraction-limited: f/+Inf.
+  Run({Settings("lenses.ini",
+                "[VELMO]\nHTML=0\nCoC=0.03\nDiffraction=1\nWavelength=4.9e-324\n"
+                "Distance=2\nAperture=32\nFocal=50\n")});
+  EXPECT_EQ(test::LinesWith(platform_.document, "From f/"),
+            std::vector<std::string>{
+                ": * From f/22.4 on, diffraction blurs more than the circle of confusion (550 nm light)."});
 }
 
 TEST_F(RunTest, FailuresOfTheFilesEndTheRunWithTheirReport) {

@@ -140,7 +140,7 @@ void WriteTextNotes(TextWriter& out, const RunSettings& settings) {
     WriteCoCOrigin(out, settings);
     out.LineEnd();
   }
-  if (settings.Diffraction) {
+  if (HasDiffractionNote(settings)) {
     out.Text(": * ");
     WriteDiffractionNote(out, settings);
     out.LineEnd();

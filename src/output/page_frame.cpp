@@ -67,7 +67,7 @@ void WritePageHead(TextWriter& OutputFile, const RunSettings& settings) {
     WriteCoCOrigin(out, settings);
     out.LineEnd();
   }
-  if (settings.Diffraction) {
+  if (HasDiffractionNote(settings)) {
     out.Text("<P CLASS=CTR>");
     WriteDiffractionNote(out, settings);
     out.Line(" Those apertures are muted.");

@@ -1,10 +1,13 @@
 #include "run/run_sequence.h"
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <new>
 
 #include "numtext/undefined.h"
+#include "optics/camera_format.h"
+#include "optics/diffraction.h"
 #include "output/dof_table.h"
 #include "output/page_frame.h"
 #include "platform/exceptions.h"
@@ -126,6 +129,11 @@ class RunSequence {
     ReadCameraFormat(!IsUndefined(coc));
     settings_.Diffraction = ini_->FetchFlag(kSection, "Diffraction", settings_.Diffraction);
     settings_.Wavelength = PositiveFloat("Wavelength", kDefaultWavelength);
+    // A wavelength so short that no aperture is free of diffraction is no
+    // light at all.
+    if (!std::isfinite(DiffractionAperture(settings_.Wavelength, settings_.CoC))) {
+      settings_.Wavelength = kDefaultWavelength;
+    }
     settings_.Stack = ini_->FetchFlag(kSection, "Stack", settings_.Stack);
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
@@ -151,19 +159,27 @@ class RunSequence {
     const std::string text = ini_->FetchText(kSection, "Format", "");
     if (text.empty()) return;
     CameraFormat format;
-    if (!ParseCameraFormat(text, format)) {
+    const bool parsed = ParseCameraFormat(text, format);
+    double divisor = parsed ? PositiveFloat("CoCDivisor", kDefaultCoCDivisor) : kDefaultCoCDivisor;
+    // A divisor that takes the circle of confusion beyond the numbers keeps
+    // the default; a format whose diagonal or circle is beyond them even so
+    // cannot be used.
+    if (!FinitePositive(CoCFromFormat(format, divisor))) divisor = kDefaultCoCDivisor;
+    if (!parsed || !FinitePositive(Diagonal(format)) || !FinitePositive(CoCFromFormat(format, divisor))) {
       console_.Line("ERROR: \"Format\" value \"" + text + "\" is not a width x height in mm");
       return;
     }
-    settings_.CoCDivisor = PositiveFloat("CoCDivisor", kDefaultCoCDivisor);
+    settings_.CoCDivisor = divisor;
     settings_.Format = format;
     if (cocGiven) {
       settings_.CoCFrom = CoCOrigin::KeyOverFormat;
     } else {
       settings_.CoCFrom = CoCOrigin::Format;
-      settings_.CoC = CoCFromFormat(format, settings_.CoCDivisor);
+      settings_.CoC = CoCFromFormat(format, divisor);
     }
   }
+
+  static bool FinitePositive(double x) { return std::isfinite(x) && x > 0; }
 
   /// Fetches one list and converts every item; false when it has none.
   bool ReadList(const ListKey& list, std::span<const std::string> sections) {
