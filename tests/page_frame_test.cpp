@@ -20,6 +20,28 @@ std::string Notes(const std::string& head) {
   return head.substr(start, head.find(to) + to.size() - start);
 }
 
+TEST(PageFrame, UnicodeInTheCommentShowsWhateverThePageDeclares) {
+  struct Case {
+    const char* comment;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"16\xE2\x80\x93"
+       "56 mm, Z\xC3\xBCrich \xF0\x9F\x98\x80",
+       "16&#8211;56 mm, Z&#252;rich &#128512;"},
+      // Not UTF-8, as it stands: a Latin-1 file, an overlong form, a
+      // surrogate, a cut sequence.
+      {"Z\xFCrich", "Z\xFCrich"},
+      {"\xC0\xAF \xED\xA0\x80 \xE2\x80", "\xC0\xAF \xED\xA0\x80 \xE2\x80"},
+  };
+  for (const Case& c : cases) {
+    RunSettings s;
+    s.Comment = c.comment;
+    EXPECT_EQ(test::LinesWith(Head(s), "<P CLASS=CTR> "),
+              std::vector<std::string>{std::string("<P CLASS=CTR> ") + c.shown});
+  }
+}
+
 TEST(PageFrame, TheTableMarkerIsTheFragmentName) {
   EXPECT_EQ(TableMarker("/photo/lenses.html"), "<!-- #lenses.i -->");
   EXPECT_EQ(TableMarker("/photo/my.lenses.html"), "<!-- #my.lenses.i -->");

@@ -3,6 +3,7 @@
 #include "numtext/format_compact.h"
 #include "output/coc_origin.h"
 #include "output/diffraction_note.h"
+#include "output/html_text.h"
 #include "output/page_texts.h"
 #include "platform/path_text.h"
 
@@ -57,7 +58,8 @@ void WritePageHead(TextWriter& OutputFile, const RunSettings& settings) {
   out.Line("<TABLE><TR><TD>");
   if (!settings.Comment.empty()) {
     out.Text("<P CLASS=CTR> ");
-    out.Line(settings.Comment);
+    WriteHtmlText(out, settings.Comment);
+    out.LineEnd();
   }
   out.Text("<P CLASS=CTR>Circle of confusion of ");
   out.Text(FormatCompact(settings.CoC, 5).View());
