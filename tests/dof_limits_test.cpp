@@ -207,17 +207,42 @@ TEST(FocusStack, TheHyperfocalDistanceWhereNoFiniteFocusReaches) {
   const FocusStack stack = ComputeFocusStack(lens, 1000, DistanceUnit::Metre);
   ASSERT_EQ(stack.Focus.size(), 1u);
   EXPECT_EQ(stack.Focus[0], HyperfocalDistance(lens));
-  // Its limits are its table row's, the far one infinite but for the
-  // rounding of 1 - h, and they end the stack either way.
+  // Its near limit is its table row's, half the hyperfocal distance; its far
+  // limit infinite by definition, whatever the rounding of 1 - h.
   EXPECT_EQ(stack.Limits[0].Near, ComputeDofLimits(lens, stack.Focus[0]).Near);
   EXPECT_NEAR(stack.Limits[0].Near, stack.Focus[0] / 2, 0.03);
-  // So, too, when the list holds no finite distance.
-  EXPECT_EQ(ComputeFocusStack(lens, Undefined, DistanceUnit::Metre).Focus.size(), 1u);
+  EXPECT_TRUE(IsUndefined(stack.Limits[0].Far));
+  // 35 mm at f/2.8 with 0.03 mm from 5.14 m: H = 35^2 / 0.084 + 35 mm =
+  // 14.618 m, whose own row gives a far limit of 1.3E+17 m for a 1 - h that
+  // rounds a hair above zero.
+  const Lens wide{.CoC = 0.03, .Aperture = 2.8, .Focal = 35};
+  ASSERT_FALSE(IsUndefined(ComputeDofLimits(wide, HyperfocalDistance(wide)).Far));
+  const FocusStack toInfinity = ComputeFocusStack(wide, 5.14, DistanceUnit::Metre);
+  EXPECT_EQ(toInfinity.Focus.back(), HyperfocalDistance(wide));
+  EXPECT_TRUE(IsUndefined(toInfinity.Limits.back().Far));
   // A stack that needs more than 64 frames is cut there.
   const FocusStack thin =
       ComputeFocusStack({.CoC = 0.001, .Aperture = 1, .Focal = 50}, 0.5, DistanceUnit::Metre);
   EXPECT_EQ(thin.Focus.size(), 64u);
   EXPECT_TRUE(thin.Cut);
+}
+
+TEST(FocusStack, WithoutAStartOrADepthOfFieldItHasNoFrame) {
+  struct Case {
+    Lens lens;
+    double nearest;
+    NoStack without;
+  };
+  const Case cases[] = {
+      {{.CoC = 0.03, .Aperture = 8, .Focal = 50}, Undefined, NoStack::NoStart},
+      {{.CoC = 0, .Aperture = 8, .Focal = 50}, 0.5, NoStack::NoDepth},
+      {{.CoC = 0.03, .Aperture = 0, .Focal = 50}, 0.5, NoStack::NoDepth},
+  };
+  for (const Case& c : cases) {
+    const FocusStack stack = ComputeFocusStack(c.lens, c.nearest, DistanceUnit::Metre);
+    EXPECT_EQ(stack.Without, c.without) << c.lens.CoC;
+    EXPECT_TRUE(stack.Focus.empty() && stack.Limits.empty() && !stack.Cut) << c.lens.CoC;
+  }
 }
 
 }  // namespace

@@ -257,33 +257,48 @@ TEST(DofTable, TheDiffractionNoteOnlyWhereAnApertureIsMarked) {
 }
 
 TEST(DofTable, AFocusStackFollowsEachBlockInBothForms) {
-  RunSettings s = Settings(true, {2, 5, Undefined}, {8, 1}, {50, 85});
+  // 50 mm at f/8 from 2 m: three frames, focused at 2.46, 4.61 and 38.3 m,
+  // as the focus stack's own test works them out.
+  RunSettings s = Settings(true, {2, 5, Undefined}, {8}, {50, 85});
   s.Stack = true;
-  s.CoC = 0.03;
   const std::string html = Table(s);
-  EXPECT_EQ(test::Count(html, "<TABLE CLASS=STACK>\r\n"), 2u);
-  // 50 mm at f/8 from 2 m: three frames, the first focused at 2.46 m and
-  // reaching from the nearest distance to 3.21 m, as the cells write them.
-  EXPECT_NE(html.find("\r\n<TR><TH CLASS=APERT>F/8.0<TD CLASS=FRAMES>3\r\n<TD>2.46<BR>2.00-3.21\r\n"
-                      "<TD>4.61<BR>3.21-8.20\r\n<TD>38.3<BR>8.20-&infin;\r\n<TR>"),
-            std::string::npos)
-      << html;
-  // After the hyperfocal row of its block, before the next block.
-  EXPECT_LT(html.find("<TD CLASS=HYPER>"), html.find("CLASS=STACKS"));
-  EXPECT_LT(html.find("CLASS=STACKS"), html.find("CLASS=SPACER"));
+  const std::string first = html.substr(html.find("<TR><TH CLASS=STACKS"));
+  EXPECT_EQ(
+      first.substr(0, first.find("<TH CLASS=SPACER")),
+      CrLf({"<TR><TH CLASS=STACKS COLSPAN=2>Focus stack: focus, and near-far limits (m)",
+            "<TR><TH CLASS=FRAME>Frames", "<TD CLASS=FRAMES>3", "<TR><TH CLASS=FRAME>1",
+            "<TD CLASS=STACK>2.46<BR>2.00-3.21", "<TR><TH CLASS=FRAME>2", "<TD CLASS=STACK>4.61<BR>3.21-8.20",
+            "<TR><TH CLASS=FRAME>3", "<TD CLASS=STACK>38.3<BR>8.20-&infin;", "<TR>"}));
+  // In text the frames wrap within the table's width.
   s.HTML = false;
-  EXPECT_EQ(test::LinesWith(Table(s), "Focus stack F/8.0"),
-            (std::vector<std::string>{
-                ": Focus stack F/8.0, 3 frames, focus (near-far): 2.46 (2.00-3.21) 4.61 (3.21-8.20) 38.3 "
-                "(8.20-INF)",
-                ": Focus stack F/8.0, 8 frames, focus (near-far): 2.14 (2.00-2.29) 2.47 (2.29-2.69) 2.94 "
-                "(2.69-3.25) "
-                "3.64 (3.25-4.12) 4.76 (4.12-5.64) 6.92 (5.64-8.95) 12.7 (8.95-21.8) 79.3 (21.8-INF)",
-            }));
+  const std::string text = Table(s);
+  const std::size_t stack = text.find(": Focus stack");
+  EXPECT_EQ(text.substr(stack, text.find(": ----", stack) - stack),
+            CrLf({": Focus stack F/8.0, 3 frames, focus (near-far):",
+                  ":  1 2.46 (2.00-3.21)  2 4.61 (3.21-8.20)", ":  3 38.3 (8.20-INF)"}));
   // A stack of more than 64 frames says so: with so small a circle, both
-  // apertures of both blocks.
+  // blocks.
   s.CoC = 0.001;
-  EXPECT_EQ(test::Count(Table(s), ", 64+ frames, "), 4u);
+  EXPECT_EQ(test::Count(Table(s), ", 64+ frames, "), 2u);
+}
+
+TEST(DofTable, AStackStartsAtTheTablesFirstRow) {
+  // 300 mm shows no row below ten focal lengths, 3 m: its stack starts at
+  // 5 m. At f/8, N c = 0.24 mm: focus 5000 x 300 x 299.76 / (90000 - 1200)
+  // = 5063.5 mm; h = 0.24 x 4763.5 / 90000 = 0.012703, far 5063.5 /
+  // 0.987297 = 5128.6 mm.
+  RunSettings s = Settings(false, {0.3, 0.5, 1, 2, 5, 10, Undefined}, {8}, {300});
+  s.Stack = true;
+  const std::string text = Table(s);
+  EXPECT_EQ(test::LinesWith(text, ":  1 ").front().substr(0, 21), ":  1 5.06 (5.00-5.13)");
+  // No row to start from, no depth of field: a few words instead.
+  s.DistanceCount = 1;
+  EXPECT_EQ(test::LinesWith(Table(s), "Focus stack"),
+            std::vector<std::string>{": Focus stack F/8.0: no distance of the table to start from"});
+  s.DistanceCount = 7;
+  s.CoC = 0;
+  EXPECT_EQ(test::LinesWith(Table(s), "Focus stack"),
+            std::vector<std::string>{": Focus stack F/8.0: no depth of field to advance by"});
 }
 
 }  // namespace

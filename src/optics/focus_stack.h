@@ -12,16 +12,26 @@ namespace velmo {
 /// No stack holds more frames than this; a longer one is cut.
 inline constexpr int kMostFrames = 64;
 
+/// Why a stack has no frame at all.
+enum class NoStack {
+  None,      // it has its frames
+  NoStart,   // no distance to start from
+  NoDepth,   // a frame's zone of sharpness has no depth: no frame advances
+};
+
 struct FocusStack {
   std::vector<double> Focus;      // in the user's unit, nearest first
   std::vector<DofLimits> Limits;  // of each frame, as its table row has them
   bool Cut = false;               // more frames were needed than kMostFrames
+  NoStack Without = NoStack::None;
 };
 
 /// The stack of `lens` from `nearest` (in the user's unit; `Undefined` when
-/// the list holds no finite distance). Each focus has the previous frame's
+/// there is no distance to start from). Each focus has the previous frame's
 /// far limit as its near limit; where no finite focus has it (or from the
-/// start), a last frame at the hyperfocal distance reaches infinity.
+/// start), a last frame at the hyperfocal distance reaches infinity: its
+/// far limit is infinite by definition, however the rounding of 1 - h
+/// falls. A stack whose first frame gains no ground has no frame.
 FocusStack ComputeFocusStack(const Lens& lens, double nearest, DistanceUnit unit);
 
 }  // namespace velmo

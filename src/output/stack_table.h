@@ -8,10 +8,12 @@
 
 namespace velmo {
 
-/// In HTML, one more row of the table holding a table of class STACK: a
-/// row per aperture with the aperture, the number of frames ("64+" when
-/// cut) and each frame's focus distance over its near and far limits, as
-/// the cells show them. In text, the same as ":" lines.
+/// In HTML, rows of the block's table under its aperture columns: a
+/// heading, the number of frames of each aperture ("64+" when cut, or why
+/// it has none), and a row per frame, each cell the frame's focus distance
+/// over its near and far limits, as the cells show them. In text, a ":" line
+/// per aperture, then its numbered frames on ":" lines no wider than the
+/// table.
 void WriteStackTable(TextWriter& out, const RunSettings& settings, const Block& block);
 
 }  // namespace velmo

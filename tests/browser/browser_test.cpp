@@ -116,21 +116,23 @@ cells.forEach(function (cell) {
   if (getComputedStyle(cell).color != getComputedStyle(plain).color) ++muted;
 });
 document.body.setAttribute("data-diff", cells.length + " muted " + muted);
-var stacks = document.querySelectorAll("table.DOF table.STACK"), styled = 0;
-stacks.forEach(function (stack) {
-  if (getComputedStyle(stack.querySelector("td.FRAMES")).fontWeight >= 600) ++styled;
+var frames = document.querySelectorAll("table.DOF td.FRAMES"), styled = 0;
+frames.forEach(function (cell) {
+  if (getComputedStyle(cell).fontWeight >= 600) ++styled;
 });
-document.body.setAttribute("data-stacks", stacks.length + " styled " + styled);
+document.body.setAttribute("data-stacks", frames.length + " styled " + styled);
 </SCRIPT>
 )js");
   page_ = work_ + "/measured.html";
   WriteFile(page_, page);
   // f/16 and f/22 of three focal lengths: a header, a cell in each of the
-  // 20 rows in range, the hyperfocal cell and the focus stack's row each.
+  // 20 rows in range, the hyperfocal cell, the frame count and a cell in
+  // each of the 2, 3 and 6 rows of frames.
   const std::string dom = Chromium("--dump-dom");
-  EXPECT_EQ(Count(dom, "data-diff=\"58 muted 58\""), 1u) << dom.substr(dom.find("data-diff"), 100);
-  // A focus stack after each of the three blocks, styled by velmo.css.
-  EXPECT_EQ(Count(dom, "data-stacks=\"3 styled 3\""), 1u) << dom.substr(dom.find("data-stacks"), 100);
+  EXPECT_EQ(Count(dom, "data-diff=\"80 muted 80\""), 1u) << dom.substr(dom.find("data-diff"), 100);
+  // The frame counts of the five apertures of the three blocks, styled by
+  // velmo.css.
+  EXPECT_EQ(Count(dom, "data-stacks=\"15 styled 15\""), 1u) << dom.substr(dom.find("data-stacks"), 100);
 }
 
 }  // namespace
