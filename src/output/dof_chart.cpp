@@ -25,6 +25,9 @@ constexpr double kInfinityLine = 30;             // infinite limits
 // The sign of infinity as SVG, and so XML, knows it: by number.
 constexpr std::string_view kInfinitySign = "&#8734;";
 constexpr double kTop = 48;      // the largest finite limit
+// Where a finite far limit beyond kTop leaves the plot, under an arrowhead:
+// apart from the top grid line and from the line of infinity.
+constexpr double kBeyondTop = 40;
 constexpr double kBottom = 328;  // the horizontal axis
 constexpr double kLegendTop = kBottom + 52;
 constexpr double kLegendRow = 18;
@@ -264,9 +267,16 @@ class Chart {
       }
     }
     line.Break();
-    // An infinite far limit is drawn on the line of infinity.
+    // An infinite far limit is drawn on the line of infinity; a finite one
+    // beyond the top of the plot leaves it there, and the curve ends.
     for (std::size_t r = 0; r < rows; ++r) {
-      if (Drawable(far[r]) || IsUndefined(far[r])) {
+      if (Drawable(far[r]) && far[r] > y_.high) {
+        line.To(columns_[r], kBeyondTop);
+        line.Break();
+        Point(out_, 'M', columns_[r] - 3, kBeyondTop);
+        Point(out_, 'L', columns_[r], kBeyondTop - 5);
+        Point(out_, 'L', columns_[r] + 3, kBeyondTop);
+      } else if (Drawable(far[r]) || IsUndefined(far[r])) {
         line.To(columns_[r], FarY(far[r]));
       } else {
         line.Break();
