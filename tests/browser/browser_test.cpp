@@ -93,10 +93,10 @@ document.body.setAttribute("data-charts", found.join(";"));
   page_ = work_ + "/measured.html";
   WriteFile(page_, page);
   // Three focal lengths of six apertures each. In a wide window the charts
-  // fit as drawn; in a narrow one, which the table itself overflows, they
-  // are scaled down to the table and widen the page no further.
+  // fit as drawn; in a narrow one, where the table scrolls in its own box,
+  // they are scaled down to the window.
   const std::pair<const char*, const char*> windows[] = {{"1000,1400", "in-window in-table "},
-                                                         {"480,800", "in-table scaled "}};
+                                                         {"480,800", "in-window in-table scaled "}};
   for (const auto& [size, fit] : windows) {
     std::string dom = Chromium(std::string("--window-size=") + size + " --dump-dom");
     EXPECT_EQ(Count(dom, "class=\"FOCAL\""), 3u);
@@ -104,6 +104,82 @@ document.body.setAttribute("data-charts", found.join(";"));
     EXPECT_EQ(Count(dom, "data-charts=\"" + chart + ";" + chart + ";" + chart + "\""), 1u)
         << size << ": " << dom.substr(dom.find("data-charts"), 300);
   }
+}
+
+TEST_F(InBrowser, LongStacksFitPhonesDesktopsAndPaper) {
+  // 56 mm from 0.7 m at f/2.8: 56 frames under seven aperture columns.
+  Settings("long.ini",
+           "[VELMO]\nDistance=0.5 0.7 1 2 5 10 N\nAperture=2.8 4 5.6 8 11 16 22\nFocal=56\nCoC=0.015\n"
+           "Stack=1\nChart=1\nDiffraction=1\n");
+  ASSERT_EQ(Run({work_ + "/long.ini"}).status, 0);
+  std::string page = ReadFile(work_ + "/long.html");
+  page.insert(page.find("</BODY>"), R"js(<SCRIPT>
+var table = document.querySelector("table.DOF"), width = document.documentElement.clientWidth;
+function rgb(colour) { return colour.match(/[0-9.]+/g).slice(0, 3).map(Number); }
+function luminance(c) {
+  var l = c.map(function (v) { v /= 255; return v <= 0.03928 ? v / 12.92 : Math.pow((v + 0.055) / 1.055, 2.4); });
+  return 0.2126 * l[0] + 0.7152 * l[1] + 0.0722 * l[2];
+}
+function background(element) {
+  for (; element; element = element.parentElement) {
+    var colour = getComputedStyle(element).backgroundColor;
+    if (colour != "rgba(0, 0, 0, 0)" && colour != "transparent") return rgb(colour);
+  }
+  return [255, 255, 255];
+}
+var least = 100;
+table.querySelectorAll("th.DIFF, td.DIFF").forEach(function (cell) {
+  var a = luminance(rgb(getComputedStyle(cell).color)), b = luminance(background(cell));
+  least = Math.min(least, (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05));
+});
+document.body.setAttribute("data-fit", (document.documentElement.scrollWidth <= width ? "page " : "") +
+    (table.scrollWidth <= width ? "table " : "") + "contrast " + Math.floor(least * 10) / 10);
+</SCRIPT>
+)js");
+  // The print rules as a screen of the paper's width (A4 and Letter less
+  // the page's 12 mm margins, at 96 pixels an inch) lay the page out as
+  // printed.
+  std::string css = ReadFile(work_ + "/velmo.css");
+  WriteFile(work_ + "/long-screen.html", page);
+  WriteFile(work_ + "/long-print.html", std::regex_replace(page, std::regex("velmo\\.css"), "printed.css"));
+  WriteFile(work_ + "/printed.css", std::regex_replace(css, std::regex("@media print"), "@media screen"));
+  struct Case {
+    const char* page;
+    const char* size;
+    const char* fit;  // the page, the whole table, within the width
+  };
+  const Case cases[] = {
+      {"long-screen.html", "1280,900", "page table "},
+      {"long-screen.html", "390,900", "page "},
+      {"long-print.html", "703,900", "page table "},  // A4
+      {"long-print.html", "725,900", "page table "},  // Letter
+  };
+  for (const Case& c : cases) {
+    page_ = work_ + "/" + c.page;
+    const std::string dom = Chromium(std::string("--window-size=") + c.size + " --dump-dom");
+    const std::size_t at = dom.find("data-fit=\"");
+    ASSERT_NE(at, std::string::npos) << c.size;
+    const std::string fit = dom.substr(at + 10, dom.find('"', at + 10) - at - 10);
+    EXPECT_EQ(fit.substr(0, fit.find("contrast")), c.fit) << c.page << " at " << c.size;
+    // WCAG AA for text: muted cells still readable on their backgrounds.
+    EXPECT_GE(std::stod(fit.substr(fit.find("contrast") + 9)), 4.5) << fit;
+  }
+}
+
+TEST_F(InBrowser, AHostPageThatIncludesTheTableKeepsItsOwnLook) {
+  Settings("fragment.ini", ReadFile(kExamples + "/fragment.ini"));
+  ASSERT_EQ(Run({work_ + "/fragment.ini"}).status, 0);
+  page_ = work_ + "/host.html";
+  WriteFile(page_,
+            "<!DOCTYPE html><html><head><style>body { font-family: serif; }</style>\n"
+            "<link rel=\"stylesheet\" href=\"velmo.css\"></head><body><h1>Lenses</h1>\n" +
+                ReadFile(work_ + "/fragment.i") + R"js(<script>
+document.body.setAttribute("data-host", getComputedStyle(document.body).fontFamily + "; " +
+    getComputedStyle(document.querySelector("table.DOF td")).whiteSpace);
+</script></body></html>
+)js");
+  // The page keeps its font; the table still gets velmo.css's look.
+  EXPECT_EQ(Count(Chromium("--dump-dom"), "data-host=\"serif; nowrap\""), 1u);
 }
 
 TEST_F(InBrowser, MutesTheAperturesDiffractionLimitsAndStylesTheStacks) {
