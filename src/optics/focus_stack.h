@@ -14,9 +14,9 @@ inline constexpr int kMostFrames = 64;
 
 /// Why a stack has no frame at all.
 enum class NoStack {
-  None,      // it has its frames
-  NoStart,   // no distance to start from
-  NoDepth,   // a frame's zone of sharpness has no depth: no frame advances
+  None,     // it has its frames
+  NoStart,  // no distance to start from
+  NoDepth,  // a frame's zone of sharpness has no depth: no frame advances
 };
 
 struct FocusStack {

@@ -24,7 +24,7 @@ constexpr double kFiniteRight = kRight - 44;     // with that column
 constexpr double kInfinityLine = 30;             // infinite limits
 // The sign of infinity as SVG, and so XML, knows it: by number.
 constexpr std::string_view kInfinitySign = "&#8734;";
-constexpr double kTop = 48;      // the largest finite limit
+constexpr double kTop = 48;  // the largest finite limit
 // Where a finite far limit beyond kTop leaves the plot, under an arrowhead:
 // apart from the top grid line and from the line of infinity.
 constexpr double kBeyondTop = 40;

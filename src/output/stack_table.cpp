@@ -51,7 +51,7 @@ void WriteHtmlFrameCounts(TextWriter& out, const Block& block) {
 
 void WriteHtmlFrame(TextWriter& out, const Block& block, std::size_t frame) {
   out.Text("<TR><TH CLASS=FRAME>");
-  out.Integer(static_cast<long long>(frame + 1));
+  out.Integer(static_cast<long long>(frame) + 1);
   out.LineEnd();
   for (int a = 0; a < block.ApertureCount; ++a) {
     const FocusStack& stack = block.Stacks[a];
