@@ -129,8 +129,8 @@ class RunSequence {
     ReadCameraFormat(!IsUndefined(coc));
     settings_.Diffraction = ini_->FetchFlag(kSection, "Diffraction", settings_.Diffraction);
     settings_.Wavelength = PositiveFloat("Wavelength", kDefaultWavelength);
-    // A wavelength so short that no aperture is free of diffraction is no
-    // light at all.
+    // A wavelength so short that the aperture where diffraction starts lies
+    // beyond the numbers (f/+Inf) keeps the default.
     if (!std::isfinite(DiffractionAperture(settings_.Wavelength, settings_.CoC))) {
       settings_.Wavelength = kDefaultWavelength;
     }
