@@ -95,10 +95,11 @@ OldDocument OpenOldDocument(const std::string& name) {
   const int status = ::fcntl(fd, F_GETFL);
   if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) RaiseSystemError(errno);
   // A document that another program holds is left as it is. A file system
-  // that cannot lock (NFS without its lock manager) goes without the lock.
+  // that cannot lock (NFS without its lock manager) goes without the lock;
+  // macOS says so with ENOTSUP, which differs there from EOPNOTSUPP.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) RaiseInOutError(kSharingViolation);
-    if (errno != ENOLCK && errno != EOPNOTSUPP) RaiseSystemError(errno);
+    if (errno != ENOLCK && errno != EOPNOTSUPP && errno != ENOTSUP) RaiseSystemError(errno);
   }
   if (::fstat(fd, &old.info) != 0) RaiseSystemError(errno);
   return old;
