@@ -46,12 +46,6 @@ namespace {
 // for the moment it takes to make the document.
 constexpr std::time_t kStaleAfterSeconds = 600;
 
-/// The directory part of `name`, with its separator; "." for a bare name.
-std::string DirectoryOf(const std::string& name) {
-  const std::size_t part = NamePart(name).size();
-  return part == name.size() ? "." : name.substr(0, name.size() - part);
-}
-
 /// The old document, opened for writing and locked; no descriptor when
 /// there is none.
 struct OldDocument {

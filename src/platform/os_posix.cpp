@@ -32,13 +32,6 @@ constexpr const char* kViewerProgram = "open";
 constexpr const char* kViewerProgram = "xdg-open";
 #endif
 
-/// The directory part of `name`: "." for a bare name, "/" for the root.
-std::string DirectoryOf(const std::string& name) {
-  std::size_t slash = name.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
 /// True when both names reach directories and they differ.
 bool OtherDirectory(const std::string& a, const std::string& b) {
   struct stat infoA, infoB;

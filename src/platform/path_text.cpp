@@ -77,6 +77,12 @@ bool IsTemporaryName(std::string_view name, unsigned long& process) {
   return true;
 }
 
+std::string DirectoryOf(std::string_view name) {
+  const std::size_t slash = name.find_last_of(kSeparators);
+  if (slash == std::string_view::npos) return ".";
+  return std::string(slash == 0 ? name.substr(0, 1) : name.substr(0, slash));
+}
+
 std::string_view NamePart(std::string_view path) {
   std::size_t slash = path.find_last_of(kSeparators);
   return slash == std::string_view::npos ? path : path.substr(slash + 1);

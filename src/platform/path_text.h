@@ -31,6 +31,10 @@ std::string TemporaryNameBeside(std::string_view document, unsigned long process
 /// number then.
 bool IsTemporaryName(std::string_view name, unsigned long& process);
 
+/// The directory of `name` as the file system calls take it: "." for a bare
+/// name, "/" for a name at the root, else without its last separator.
+std::string DirectoryOf(std::string_view name);
+
 /// The name part of a path, without its directory.
 std::string_view NamePart(std::string_view path);
 
