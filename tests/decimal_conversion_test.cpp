@@ -1,6 +1,7 @@
 // The decimal conversions against MPFR held to the extended format (a
 // 64-bit significand and the extended exponent range, denormals included),
 // and, where long double is that format, against the C library as well.
+#include "numtext/bit_cast.h"
 #include "numtext/decimal_conversion.h"
 
 #include <gtest/gtest.h>
@@ -187,7 +188,7 @@ TEST(EighteenDigits, AgreeWithMpfrForDoublesOfEveryRange) {
   // Table doubles go the integer path; the rest go the exact one.
   test::Draw draw(3);
   for (int i = 0; i < 20000; ++i) {
-    double x = i % 2 == 0 ? std::bit_cast<double>(draw.Next() >> 1)
+    double x = i % 2 == 0 ? BitCast<double>(draw.Next() >> 1)
                           : std::ldexp(static_cast<double>(draw.Next() >> 11),
                                        static_cast<int>(draw.Below(94)) - 86);
     if (IsUndefined(x) || x == 0) continue;

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "extended_support.h"
+#include "numtext/bit_cast.h"
 #include "numtext/undefined.h"
 #include "optics/camera_format.h"
 #include "optics/diffraction.h"
@@ -122,9 +122,9 @@ TEST(DofLimits, CellsBeyondTheReachOfTheShortPathGiveTheLimitsOfTheLongOne) {
                 limits.data());
     limits.push_back(ComputeDofLimits(cell.Values, cell.Distance));
     for (const DofLimits& cellLimits : limits) {
-      EXPECT_EQ(std::bit_cast<std::uint64_t>(cellLimits.Near), std::bit_cast<std::uint64_t>(expected.Near))
+      EXPECT_EQ(BitCast<std::uint64_t>(cellLimits.Near), BitCast<std::uint64_t>(expected.Near))
           << cell.Values.CoC;
-      EXPECT_EQ(std::bit_cast<std::uint64_t>(cellLimits.Far), std::bit_cast<std::uint64_t>(expected.Far))
+      EXPECT_EQ(BitCast<std::uint64_t>(cellLimits.Far), BitCast<std::uint64_t>(expected.Far))
           << cell.Values.CoC;
     }
   }

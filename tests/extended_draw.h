@@ -3,9 +3,9 @@
 // results, overflow, huge exponent gaps, NaN and infinity operands.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 
+#include "numtext/bit_cast.h"
 #include "numtext/soft_extended.h"
 
 namespace velmo::test {
@@ -27,7 +27,7 @@ inline SoftExtended FromBytes(const std::uint8_t* bytes) {
 /// denormals among them), and an integer of any length: the conversions'
 /// operands.
 inline double AnyDouble(SoftExtended a, SoftExtended b) {
-  return std::bit_cast<double>(a.Significand() ^ (b.Significand() << 1) ^
+  return BitCast<double>(a.Significand() ^ (b.Significand() << 1) ^
                                (static_cast<std::uint64_t>(b.BiasedExponent()) << 52));
 }
 inline std::uint64_t AnyInteger(SoftExtended b) {

@@ -3,7 +3,6 @@
 // ties to even, then rounded again, 5 and up, to the digits the cell keeps.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "extended_support.h"
+#include "numtext/bit_cast.h"
 #include "numtext/format_cell.h"
 
 namespace velmo {
@@ -162,7 +162,7 @@ TEST(FormatCell, TheQuickWayAgreesWithTheRulesOnAndNextToEveryTie) {
   }
   std::mt19937_64 random(7);
   for (int i = 0; i < 200000; ++i, ++compared) {
-    const double x = std::bit_cast<double>(random() & 0x7FFFFFFFFFFFFFFFull) * (i % 2 == 0 ? 1 : -1);
+    const double x = BitCast<double>(random() & 0x7FFFFFFFFFFFFFFFull) * (i % 2 == 0 ? 1 : -1);
     ASSERT_EQ(FormatCell(kNoSign, Markup::Text, x).Str(), FormatCellByRules(kNoSign, Markup::Text, x).Str())
         << std::hexfloat << x;
   }

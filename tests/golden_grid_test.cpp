@@ -5,13 +5,13 @@
 // drifts by one bit anywhere fails at once, and names the first block.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "numtext/bit_cast.h"
 #include "numtext/format_cell.h"
 #include "numtext/format_compact.h"
 #include "optics/dof_limits.h"
@@ -132,8 +132,8 @@ TEST(GoldenGrid, EveryBuildComputesTheSameBits) {
           digest.Add(FormatCell(kNoSign, Markup::Text, near).View());
           digest.Add(FormatCell('+', Markup::Html, far).View());
           const DofLimits lone = ComputeDofLimits(lenses[a], distances[d]);
-          if (std::bit_cast<std::uint64_t>(lone.Near) != std::bit_cast<std::uint64_t>(near) ||
-              std::bit_cast<std::uint64_t>(lone.Far) != std::bit_cast<std::uint64_t>(far)) {
+          if (BitCast<std::uint64_t>(lone.Near) != BitCast<std::uint64_t>(near) ||
+              BitCast<std::uint64_t>(lone.Far) != BitCast<std::uint64_t>(far)) {
             ++loneDiffers;
           }
           ++cells;

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "extended_support.h"
+#include "numtext/bit_cast.h"
 #include "numtext/undefined.h"
 #include "platform/exceptions.h"
 #include "test_support.h"
@@ -105,7 +106,7 @@ TEST(NumberFromText, RaisingFormNamesTheWholeText) {
 
 TEST(ParseNumber, QuestionMarkIsUndefinedAndHugeValuesAreTooLarge) {
   EXPECT_TRUE(IsUndefined(ParseNumber("?")));
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(StoreDouble(ParseNumber("?"))), 0x7FFFFFFFFFFFFFFFu);
+  EXPECT_EQ(BitCast<std::uint64_t>(StoreDouble(ParseNumber("?"))), 0x7FFFFFFFFFFFFFFFu);
   EXPECT_THROW(ParseNumber("? "), EConvertError);
   EXPECT_THROW(ParseNumber("??"), EConvertError);
   EXPECT_EQ(ParseNumber("1E999"), k1E999);

@@ -2,11 +2,11 @@
 // results of many drawn operations, folded into digests taken where the
 // x87 unit proved every one of them (x87_reference_test.cpp). An arm64
 // build that computed one bit differently would fail here.
+#include "numtext/bit_cast.h"
 #include "numtext/soft_extended.h"
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <vector>
@@ -44,7 +44,7 @@ TEST(SoftExtended, GivesTheResultsTheX87UnitGaveOnEveryBuild) {
     digest.Add(static_cast<std::uint64_t>((a == b) | (a < b) << 1 | (a <= b) << 2 | (a > b) << 3 |
                                           (a >= b) << 4 | (a != b) << 5));
     const auto stored = static_cast<double>(a);
-    digest.Add(std::bit_cast<std::uint64_t>(stored));
+    digest.Add(BitCast<std::uint64_t>(stored));
     Add(digest, SoftExtended(test::AnyDouble(a, b)));
     Add(digest, SoftExtended(static_cast<unsigned long long>(test::AnyInteger(b))));
     Add(digest, SoftExtended(static_cast<long long>(test::AnyInteger(b))));

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numtext/bit_cast.h"
 #include "platform/byte_stream.h"
 #include "platform/exceptions.h"
 #include "platform/text_writer.h"
@@ -172,7 +172,7 @@ class Digest {
   void Add(std::uint64_t bits) {
     for (int i = 0; i < 8; ++i, bits >>= 8) Byte(static_cast<unsigned char>(bits));
   }
-  void Add(double x) { Add(std::bit_cast<std::uint64_t>(x)); }
+  void Add(double x) { Add(BitCast<std::uint64_t>(x)); }
   std::uint64_t Value() const { return hash_; }
 
  private:

@@ -1,9 +1,9 @@
 #include "numtext/digits.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 
+#include "numtext/bit_cast.h"
 #include "numtext/decimal_conversion.h"
 
 namespace velmo {
@@ -59,7 +59,7 @@ std::uint64_t ScaledRound(std::uint64_t m, int e, int k) {
 /// The 18 digits of a double between kFastLow and kFastHigh, several times
 /// faster than the general conversion and exactly as precise.
 void IntegerDigits(double magnitude, DecimalDigits& digits) {
-  auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  auto bits = BitCast<std::uint64_t>(magnitude);
   int biased = static_cast<int>(bits >> 52);
   std::uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
   int e = biased - 1075;
@@ -90,7 +90,7 @@ bool IsTableDouble(Extended x) {
 int DecadeOf(double x) {
   // floor(log10(2^b)) for the binary exponent b, by the usual integer
   // approximation of log10(2); the decade is that or the next.
-  int binary = static_cast<int>(std::bit_cast<std::uint64_t>(x) >> 52) - 1023;
+  int binary = static_cast<int>(BitCast<std::uint64_t>(x) >> 52) - 1023;
   int guess = (binary * 78913) >> 18;
   return guess + 1 + (x >= kDecadeStart[static_cast<std::size_t>(guess + 1 - kLowestPower)] ? 1 : 0);
 }

@@ -3,10 +3,10 @@
 // so that every build prints the same bytes.
 #pragma once
 
-#include <bit>
 #include <cfloat>
 #include <cstdint>
 
+#include "numtext/bit_cast.h"
 #include "numtext/soft_extended.h"
 
 #if !defined(VELMO_SOFT_EXTENDED) && LDBL_MANT_DIG == 64
@@ -26,7 +26,7 @@ using Extended = SoftExtended;
 /// an extended constant can be made between doubles.
 constexpr double LeastDoubleNotBelow(Extended x) {
   auto nearest = static_cast<double>(x);
-  if (Extended(nearest) < x) nearest = std::bit_cast<double>(std::bit_cast<std::uint64_t>(nearest) + 1);
+  if (Extended(nearest) < x) nearest = BitCast<double>(BitCast<std::uint64_t>(nearest) + 1);
   return nearest;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "numtext/bit_cast.h"
+
 // The short paths of the arithmetic belong inside the formulas that use
 // them: a call per operation would cost more than the operation.
 // What such a path gives up to stays out of line.
@@ -93,7 +95,7 @@ class NormalExtended {
 
   constexpr NormalExtended() = default;
   VELMO_ALWAYS_INLINE constexpr NormalExtended(double x) {  // NOLINT: exact, as for long double
-    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const auto bits = BitCast<std::uint64_t>(x);
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
     significand_ = kIntegerBit | (bits << 11);
     exponent_ = biased - 1023 + kBias;
@@ -142,7 +144,7 @@ class NormalExtended {
     const std::uint64_t bits = (static_cast<std::uint64_t>(biased) << 52) + (kept - (1ull << 52)) + up;
     const bool normal =
         off_ == 0 && static_cast<unsigned>(biased - 1) < 0x7FE && bits < 0x7FF0000000000000ull;
-    return std::bit_cast<double>(normal ? (static_cast<std::uint64_t>(negative_) << 63) | bits : kMarked);
+    return BitCast<double>(normal ? (static_cast<std::uint64_t>(negative_) << 63) | bits : kMarked);
   }
 
   /// The same double, kept taken apart for the next step: the value of

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "numtext/bit_cast.h"
 #include "numtext/normal_extended.h"
 
 namespace velmo {
@@ -170,7 +171,7 @@ class SoftExtended {
   }
 
   static constexpr SoftExtended FromDouble(double x) {
-    auto bits = std::bit_cast<std::uint64_t>(x);
+    auto bits = BitCast<std::uint64_t>(x);
     bool negative = (bits >> 63) != 0;
     int biased = static_cast<int>((bits >> 52) & 0x7FF);
     std::uint64_t fraction = bits & ((1ull << 52) - 1);
@@ -244,10 +245,10 @@ constexpr double SoftExtended::ToDouble() const {
   if (IsNaN()) {
     // The top 52 bits below the integer bit, made quiet: `Undefined` keeps
     // every bit set.
-    return std::bit_cast<double>(sign | 0x7FF8000000000000ull | ((significand_ >> 11) & ((1ull << 52) - 1)));
+    return BitCast<double>(sign | 0x7FF8000000000000ull | ((significand_ >> 11) & ((1ull << 52) - 1)));
   }
-  if (IsInfinity()) return std::bit_cast<double>(sign | 0x7FF0000000000000ull);
-  if (significand_ == 0) return std::bit_cast<double>(sign);
+  if (IsInfinity()) return BitCast<double>(sign | 0x7FF0000000000000ull);
+  if (significand_ == 0) return BitCast<double>(sign);
   Parts p = Unpack();
   // Keep 53 bits, or fewer for a denormal double, and round the rest.
   int biased = p.exponent + 1023;
@@ -270,11 +271,11 @@ constexpr double SoftExtended::ToDouble() const {
   if (up) ++kept;
   // A carry into bit 53 (or, for a denormal, into bit 52) is simply the
   // next binade: adding the fields does it.
-  if (biased == 0) return std::bit_cast<double>(sign | kept);
-  if (biased >= 0x7FF) return std::bit_cast<double>(sign | 0x7FF0000000000000ull);
+  if (biased == 0) return BitCast<double>(sign | kept);
+  if (biased >= 0x7FF) return BitCast<double>(sign | 0x7FF0000000000000ull);
   std::uint64_t bits = (static_cast<std::uint64_t>(biased) << 52) + (kept - (1ull << 52));
-  if (bits >= 0x7FF0000000000000ull) return std::bit_cast<double>(sign | 0x7FF0000000000000ull);
-  return std::bit_cast<double>(sign | bits);
+  if (bits >= 0x7FF0000000000000ull) return BitCast<double>(sign | 0x7FF0000000000000ull);
+  return BitCast<double>(sign | bits);
 }
 
 constexpr SoftExtended SoftExtended::Add(SoftExtended a, SoftExtended b, bool subtract) {
