@@ -111,7 +111,8 @@ class CommaLocale {
  public:
   CommaLocale() {
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "de_DE"}) {
-      if (std::setlocale(LC_ALL, name) != nullptr) {
+      // A C library may take any name and still keep the point (musl).
+      if (std::setlocale(LC_ALL, name) != nullptr && std::localeconv()->decimal_point[0] == ',') {
         active_ = true;
         return;
       }
