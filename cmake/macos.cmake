@@ -8,3 +8,5 @@ set(CMAKE_CXX_FLAGS_INIT "-target ${VELMO_MACOS_TARGET}")
 set(CMAKE_AR /usr/bin/llvm-ar-14)
 set(CMAKE_RANLIB /usr/bin/llvm-ranlib-14)
 set(CMAKE_INSTALL_NAME_TOOL /usr/bin/llvm-install-name-tool-14)
+# Shipped as it is linked: without its symbol table.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-s")

@@ -1,7 +1,6 @@
 // The decimal conversions against MPFR held to the extended format (a
 // 64-bit significand and the extended exponent range, denormals included),
 // and, where long double is that format, against the C library as well.
-#include "numtext/bit_cast.h"
 #include "numtext/decimal_conversion.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +16,7 @@
 
 #include "extended_draw.h"
 #include "extended_support.h"
+#include "numtext/bit_cast.h"
 #include "numtext/digits.h"
 #include "numtext/undefined.h"
 #if LDBL_MANT_DIG == 64

@@ -28,7 +28,7 @@ inline SoftExtended FromBytes(const std::uint8_t* bytes) {
 /// operands.
 inline double AnyDouble(SoftExtended a, SoftExtended b) {
   return BitCast<double>(a.Significand() ^ (b.Significand() << 1) ^
-                               (static_cast<std::uint64_t>(b.BiasedExponent()) << 52));
+                         (static_cast<std::uint64_t>(b.BiasedExponent()) << 52));
 }
 inline std::uint64_t AnyInteger(SoftExtended b) {
   return b.Significand() >> (b.BiasedExponent() % 64);

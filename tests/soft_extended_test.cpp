@@ -2,7 +2,6 @@
 // results of many drawn operations, folded into digests taken where the
 // x87 unit proved every one of them (x87_reference_test.cpp). An arm64
 // build that computed one bit differently would fail here.
-#include "numtext/bit_cast.h"
 #include "numtext/soft_extended.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "extended_draw.h"
+#include "numtext/bit_cast.h"
 #include "test_support.h"
 
 namespace velmo {
