@@ -13,7 +13,8 @@ const path = require("node:path");
 const test = require("node:test");
 
 const kChromium = "/usr/bin/chromium";
-const [pagePath, nativeProgram, option, screenshotDir] = process.argv.slice(2);
+const [pagePath, nativeArgument, option, screenshotDir] = process.argv.slice(2);
+const nativeProgram = path.resolve(nativeArgument);
 let chromium;
 try {
   ({ chromium } = require("playwright-core"));
@@ -138,13 +139,22 @@ async function main() {
     assert.match(await frame.textContent("body"), new RegExp(comment));
   });
 
-  test("a file opened from disk is used byte for byte", async () => {
+  test("a file opened or dropped is used byte for byte", async () => {
     const { page } = await openPage(browser);
     const bytes = Buffer.concat([Buffer.from([0xff, 0xfe]),
       Buffer.from("[VELMO]\r\nTableOnly=1\r\nComment=Ærø\r\nDistance=2 N\r\nAperture=4\r\nFocal=35\r\n", "utf16le")]);
     await page.setInputFiles("#open-file", { name: "wide.ini", mimeType: "text/plain", buffer: bytes });
     await page.waitForFunction(() => /wide\.i\b/.test(document.getElementById("console").textContent));
     await expectSameAsNative(page, "wide.ini", bytes);
+    // A file dropped on the page, in a text the browser could not decode.
+    const latin = Buffer.from("[VELMO]\r\nComment=Sch\xe4rfe\r\nDistance=3 N\r\nAperture=8\r\nFocal=28\r\n", "latin1");
+    await page.evaluate((data) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([new Uint8Array(data)], "dropped.ini"));
+      document.body.dispatchEvent(new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, [...latin]);
+    await page.waitForFunction(() => /dropped\.html/.test(document.getElementById("console").textContent));
+    await expectSameAsNative(page, "dropped.ini", latin);
   });
 
   test("a failure report names the module and its position, and nothing is offered", async () => {
