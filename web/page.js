@@ -11,6 +11,9 @@
   var velmo = null;
   var settingsBytes = null;  // the exact bytes of a file, until the text is edited
   var written = null;        // the last document: its name and bytes
+  // Its bytes as a link to save, kept until the next run: a browser may
+  // still be reading them after the click.
+  var downloadUrl = null;
 
   function fromBase64(text) {
     var binary = atob(text), bytes = new Uint8Array(binary.length);
@@ -62,6 +65,8 @@
     var result = velmo.runVelmo(name, bytes);
     consoleBox.textContent = new TextDecoder("utf-8").decode(result.console);
     written = result.document;
+    if (downloadUrl !== null) URL.revokeObjectURL(downloadUrl);
+    downloadUrl = null;
     downloadButton.disabled = printButton.disabled = written === null;
     documentFrame.srcdoc = written !== null && written.shown ? shownDocument(written.name, written.bytes) : "";
     return result;
@@ -69,13 +74,15 @@
 
   function download() {
     if (written === null) return;
+    if (downloadUrl === null) {
+      downloadUrl = URL.createObjectURL(new Blob([written.bytes], { type: "application/octet-stream" }));
+    }
     var link = document.createElement("a");
-    link.href = URL.createObjectURL(new Blob([written.bytes], { type: "application/octet-stream" }));
+    link.href = downloadUrl;
     link.download = baseName(written.name);
     document.body.appendChild(link);
     link.click();
     link.remove();
-    setTimeout(function () { URL.revokeObjectURL(link.href); }, 0);
   }
 
   function print() {
