@@ -46,7 +46,6 @@
   /// The document as a reader sees it: the HTML with velmo.css in place of
   /// the style sheet it imports from beside it, the text table as it is.
   function shownDocument(name, bytes) {
-    var style = "<style>" + VELMO_CSS + "</style>";
     if (/\.txt$/i.test(name)) {
       return "<!DOCTYPE html><meta charset=\"utf-8\"><style>pre { margin: 0.5em; font: 13px/1.35 Menlo, " +
              "Consolas, \"DejaVu Sans Mono\", monospace; }</style><pre>" +
@@ -54,7 +53,7 @@
     }
     // Velmo's HTML is ISO 8859-1, its other characters as references.
     var html = new TextDecoder("windows-1252").decode(bytes);
-    if (/\.i$/i.test(name)) return "<!DOCTYPE html><meta charset=\"utf-8\">" + style + html;
+    if (/\.i$/i.test(name)) return "<!DOCTYPE html><meta charset=\"utf-8\"><style>" + VELMO_CSS + "</style>" + html;
     return html.replace(/@import url\(velmo\.css\);/, function () { return VELMO_CSS; });
   }
 
@@ -69,7 +68,6 @@
     downloadUrl = null;
     downloadButton.disabled = printButton.disabled = written === null;
     documentFrame.srcdoc = written !== null && written.shown ? shownDocument(written.name, written.bytes) : "";
-    return result;
   }
 
   function download() {
@@ -135,9 +133,9 @@
   var first = VELMO_EXAMPLES[0];
   useSettingsFile(first.name, fromBase64(first.bytes));
   runButton.disabled = true;
-  // For tests and the curious: the run behind the Run button, and when the
-  // first table was there (milliseconds since the page began to load).
-  window.velmoPage = { run: run, firstTableAt: null };
+  // For the speed figures: when the first table was there (milliseconds
+  // since the page began to load).
+  window.velmoPage = { firstTableAt: null };
   VelmoModule().then(function (module) {
     velmo = module;
     runButton.disabled = false;
