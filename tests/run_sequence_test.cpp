@@ -32,7 +32,6 @@ class MemoryPlatform : public Platform {
   std::string CurrentDirectory() override { return kDirectory; }
   std::string FullPath(const std::string& name) override { return ExpandPath(kDirectory, name); }
   bool SameFile(const std::string& a, const std::string& b) override { return FullPath(a) == FullPath(b); }
-  bool IsForeignLink(const std::string&) override { return false; }
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override {
     created.push_back(FullPath(name));
     if (console != nullptr) consoleAtCreate = *console;

@@ -1,34 +1,32 @@
-// The output document on POSIX systems. The whole new document is made
-// before the old file is touched, so a run that fails while the tables are
-// computed leaves everything as it was; then it takes the old one's place
-// in one of two ways.
-// - Written into a temporary file beside it, which is given the old file's
-//   owner, group and permission bits and renamed over it: readers see the
-//   old document or the new one, never a part, and a signal that ends the
-//   run first removes the temporary file.
-// - Where a new file cannot be the old one (a document reached through a
-//   link, with other hard links or extended attributes such as an access
-//   list, with an owner or group this user cannot give, or in a directory
-//   that takes no new file), kept in memory and written over the old file,
-//   as an editor saves in place: its space is reserved first, so a full
-//   disk or a file-size limit fails before a byte changes, and the signals
-//   that would end the run wait until the last byte is written.
+// The output document on POSIX systems. The name is first followed to the
+// file it reaches, link after link, as the kernel would, but refusing
+// another user's link in a shared directory at every step; from then on
+// every call names that file relative to its directory, held open, so no
+// swapped link or parent can change which file is meant. The whole new
+// document is made before the old file is touched, and then takes its
+// place in the way ChooseReplacement picks:
+// - written into a temporary file beside it, given the old file's owner,
+//   group, permission bits and extended attributes (access lists), and
+//   renamed over it: readers see the old document or the new one, never a
+//   part, and a signal that ends the run first removes the temporary file;
+// - or kept in memory and written over the old file (WriteOver), with the
+//   ending signals held until the last byte is written.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
-#ifdef __linux__
-#include <sys/xattr.h>
-#endif
-
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
+#include <climits>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/ending_signals_posix.h"
 #include "platform/exceptions.h"
@@ -36,6 +34,7 @@
 #include "platform/io_error.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
+#include "platform/replacement.h"
 
 namespace velmo {
 
@@ -45,47 +44,97 @@ namespace {
 // run killed outright (SIGKILL, a power cut): a run holds its temporary file
 // for the moment it takes to make the document.
 constexpr std::time_t kStaleAfterSeconds = 600;
+// As many links as the kernel follows in one name.
+constexpr int kMaxLinks = 40;
 
-/// The old document, opened for writing and locked; no descriptor when
-/// there is none.
-struct OldDocument {
+// A directory held only to name files in it; where the system has no such
+// kind of descriptor, one opened for reading.
+#if defined(O_PATH)
+constexpr int kDirectoryHold = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#elif defined(O_SEARCH)
+constexpr int kDirectoryHold = O_SEARCH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int kDirectoryHold = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+/// The file a document name reaches: its directory, held open, and its
+/// name there; opened for writing and locked where it exists.
+struct Document {
+  OwnedFd directory;
+  std::string name;
+  bool foreignLink = false;
   OwnedFd fd;
   struct stat info {};
-  bool throughLink = false;
 };
 
-/// True when `name` is a symbolic link in a directory where anyone may make
-/// entries but only their owners remove them (/tmp: world-writable and
-/// sticky), and neither this user nor the directory's owner made it. The
-/// kernel's guard against other users' links (fs.protected_symlinks) has
-/// the same rule, but is not on everywhere.
-bool IsForeignLinkName(const std::string& name) {
-  struct stat link, directory;
-  if (::lstat(name.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return false;
-  if (::stat(DirectoryOf(name).c_str(), &directory) != 0) return true;
-  const bool shared = (directory.st_mode & S_ISVTX) && (directory.st_mode & S_IWOTH);
-  return shared && link.st_uid != ::geteuid() && link.st_uid != directory.st_uid;
+/// The directory `name` in `at`, held, never through a link: no
+/// descriptor when it cannot be.
+OwnedFd HoldDirectory(int at, const char* name) {
+  return OwnedFd(::openat(at, name, kDirectoryHold | O_NOFOLLOW));
 }
 
-/// Opens the old document, if there is one, to ask for what the new one
-/// needs: the right to write it, and its lock.
-OldDocument OpenOldDocument(const std::string& name) {
-  OldDocument old;
+/// The directory a path starts from.
+OwnedFd HoldStart(std::string_view path) {
+  OwnedFd fd = HoldDirectory(AT_FDCWD, path.starts_with('/') ? "/" : ".");
+  if (fd.Get() < 0) RaiseSystemError(errno);
+  return fd;
+}
+
+/// Puts the parts of `path` on top of `parts`, the first part last.
+void PushParts(std::string_view path, std::vector<std::string>& parts) {
+  std::vector<std::string> ahead;
+  for (std::size_t start = 0; start <= path.size();) {
+    const std::size_t end = std::min(path.find('/', start), path.size());
+    if (end > start) ahead.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  parts.insert(parts.end(), ahead.rbegin(), ahead.rend());
+}
+
+/// True when the link `link` in `directory` is one the run must not
+/// follow: in a directory where anyone may make entries but only their
+/// owners remove them (/tmp: world-writable and sticky), made by neither
+/// this user nor the directory's owner. The kernel's guard against other
+/// users' links (fs.protected_symlinks) has the same rule, but is not on
+/// everywhere.
+bool IsForeignLink(int directory, const struct stat& link) {
+  struct stat info;
+  if (::fstat(directory, &info) != 0) return true;
+  const bool shared = (info.st_mode & S_ISVTX) && (info.st_mode & S_IWOTH);
+  return shared && link.st_uid != ::geteuid() && link.st_uid != info.st_uid;
+}
+
+/// The text of the link `name`, checked as `link`; false when another entry
+/// took the name meanwhile.
+bool ReadLink(int directory, const std::string& name, const struct stat& link, std::string& target) {
+  std::vector<char> buffer(PATH_MAX);
+  ssize_t size;
+  while ((size = ::readlinkat(directory, name.c_str(), buffer.data(), buffer.size())) ==
+         static_cast<ssize_t>(buffer.size())) {
+    buffer.resize(buffer.size() * 2);
+  }
+  struct stat again;
+  if (size < 0 || ::fstatat(directory, name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
+      again.st_ino != link.st_ino || again.st_dev != link.st_dev) {
+    return false;
+  }
+  target.assign(buffer.data(), static_cast<std::size_t>(size));
+  return true;
+}
+
+/// Opens the existing file `name`, never through a link; false when a link
+/// took its place since it was looked at.
+bool OpenExisting(Document& document) {
   // Never wait in open: a named pipe without a reader fails at once (ENXIO)
   // instead of holding the run forever. Writes block again as usual.
-  const int flags = O_WRONLY | O_CLOEXEC | O_NONBLOCK;
-  old.fd = OwnedFd(::open(name.c_str(), flags | O_NOFOLLOW));
-  if (old.fd.Get() < 0 && errno == ELOOP) {
-    // A link, checked again here: the run has refused another user's.
-    if (IsForeignLinkName(name)) RaiseInOutError(kFileAccessDenied);
-    old.throughLink = true;
-    old.fd = OwnedFd(::open(name.c_str(), flags));
-  }
-  if (old.fd.Get() < 0) {
-    if (errno == ENOENT) return old;
+  document.fd = OwnedFd(::openat(document.directory.Get(), document.name.c_str(),
+                                 O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+  const int fd = document.fd.Get();
+  if (fd < 0) {
+    if (errno == ELOOP) return false;
+    if (errno == ENOENT) return true;
     RaiseSystemError(errno);
   }
-  const int fd = old.fd.Get();
   const int status = ::fcntl(fd, F_GETFL);
   if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) RaiseSystemError(errno);
   // A document that another program holds is left as it is. A file system
@@ -95,214 +144,373 @@ OldDocument OpenOldDocument(const std::string& name) {
     if (errno == EWOULDBLOCK) RaiseInOutError(kSharingViolation);
     if (errno != ENOLCK && errno != EOPNOTSUPP && errno != ENOTSUP) RaiseSystemError(errno);
   }
-  if (::fstat(fd, &old.info) != 0) RaiseSystemError(errno);
-  return old;
+  if (::fstat(fd, &document.info) != 0) RaiseSystemError(errno);
+  return true;
 }
 
-/// True when no new file can stand for the old one: it is reached through
-/// a link, other names share it, or it carries extended attributes (an
-/// access list, a security label) that a new file would not have.
-bool IdentityOnlyInPlace(const OldDocument& old) {
-  if (old.throughLink || old.info.st_nlink > 1) return true;
-#ifdef __linux__
-  return ::flistxattr(old.fd.Get(), nullptr, 0) > 0;
-#else
-  return false;
-#endif
+/// Follows `path` part by part from the current or the root directory,
+/// through every link on the way, to the file it names.
+Document FindDocument(const std::string& path) {
+  Document document;
+  document.directory = HoldStart(path);
+  std::vector<std::string> parts;
+  PushParts(path, parts);
+  int links = 0, changes = 0;
+  // A part that changed between two looks is looked at again, within
+  // bounds: an attacker swapping it forever gets a failure, not a loop.
+  const auto lookAgain = [&](std::string part) {
+    if (++changes > kMaxLinks) RaiseSystemError(ELOOP);
+    parts.push_back(std::move(part));
+  };
+  while (!parts.empty()) {
+    std::string part = std::move(parts.back());
+    parts.pop_back();
+    const int directory = document.directory.Get();
+    struct stat entry;
+    if (::fstatat(directory, part.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (errno != ENOENT || !parts.empty()) RaiseSystemError(errno);
+      document.name = std::move(part);  // a new document
+      return document;
+    }
+    if (S_ISLNK(entry.st_mode)) {
+      if (IsForeignLink(directory, entry)) {
+        document.foreignLink = true;
+        return document;
+      }
+      std::string target;
+      if (!ReadLink(directory, part, entry, target)) {
+        lookAgain(std::move(part));
+        continue;
+      }
+      if (++links > kMaxLinks) RaiseSystemError(ELOOP);
+      if (target.starts_with('/')) document.directory = HoldStart(target);
+      PushParts(target, parts);
+    } else if (parts.empty()) {
+      document.name = std::move(part);
+      if (OpenExisting(document)) return document;
+      lookAgain(std::move(document.name));
+    } else if (!S_ISDIR(entry.st_mode)) {
+      RaiseSystemError(ENOTDIR);
+    } else if (OwnedFd next = HoldDirectory(directory, part.c_str()); next.Get() >= 0) {
+      document.directory = std::move(next);
+    } else if (errno == ELOOP || errno == ENOTDIR) {
+      lookAgain(std::move(part));
+    } else {
+      RaiseSystemError(errno);
+    }
+  }
+  RaiseSystemError(EISDIR);
 }
 
-/// Removes the temporary files that runs killed outright left beside
-/// `document`: the user's own, old, of a process that no longer exists.
+/// Removes the temporary files that runs killed outright left in
+/// `directory`: the user's own, old, of a process that no longer exists.
 /// Anything else is left alone.
-void RemoveStaleTemporaries(const std::string& document) {
-  DIR* directory = ::opendir(DirectoryOf(document).c_str());
-  if (directory == nullptr) return;
+void RemoveStaleTemporaries(int directory) {
+  DIR* entries = ::fdopendir(::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (entries == nullptr) return;
   const std::time_t now = std::time(nullptr);
-  while (const dirent* entry = ::readdir(directory)) {
+  while (const dirent* entry = ::readdir(entries)) {
     unsigned long process = 0;
     struct stat info;
     if (!IsTemporaryName(entry->d_name, process) ||
-        ::fstatat(::dirfd(directory), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || now - info.st_mtime < kStaleAfterSeconds) {
+        ::fstatat(directory, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_uid != ::geteuid() || now - info.st_mtime < kStaleAfterSeconds) {
       continue;
     }
     const auto pid = static_cast<pid_t>(process);
-    if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(directory), entry->d_name, 0);
+    if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlinkat(directory, entry->d_name, 0);
   }
-  ::closedir(directory);
+  ::closedir(entries);
 }
 
-/// A new file of a random name beside the document, readable by its owner
-/// alone until it is complete; removed when destroyed before Keep, and by
-/// an ending signal while it lives.
+/// A new file of a random name beside the document; removed when destroyed
+/// before it is renamed, and by an ending signal while it lives.
 class TemporaryFile {
  public:
-  /// fd() is -1, with the reason in error(), when the directory takes no
-  /// new file.
-  explicit TemporaryFile(const std::string& document) {
-    // No signal may come between the file's making and its handler.
+  /// fd() is -1 when the directory takes no new file from this user (which
+  /// may still let the old document be written); other failures throw.
+  TemporaryFile(const Document& document, mode_t mode) : directory_(document.directory.Get()) {
+    // No signal may come between the file's making and its removal's
+    // arrangement.
     const EndingSignalsHeld held;
     for (int attempt = 0; attempt < 100 && fd_.Get() < 0; ++attempt) {
-      name_ = TemporaryNameBeside(document, static_cast<unsigned long>(::getpid()));
-      fd_ = OwnedFd(::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-      error_ = fd_.Get() < 0 ? errno : 0;
-      if (error_ != 0 && error_ != EEXIST) break;
+      name_ = TemporaryNameBeside(document.name, static_cast<unsigned long>(::getpid()));
+      fd_ = OwnedFd(::openat(directory_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+      if (fd_.Get() < 0 && errno != EEXIST) {
+        error_ = errno;
+        if (error_ != EACCES && error_ != EPERM) RaiseSystemError(error_);
+        return;
+      }
     }
-    if (fd_.Get() >= 0) removal_ = std::make_unique<RemovedOnEndingSignals>(name_.c_str());
+    if (fd_.Get() < 0) RaiseSystemError(EEXIST);
+    RemoveOnEndingSignals(directory_, name_.c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
-    removal_.reset();
-    if (error_ == 0 && !kept_) ::unlink(name_.c_str());
+    if (fd_.Get() < 0 && !closed_) return;
+    // Gone first, forgotten after: a signal in between finds nothing.
+    if (!kept_) ::unlinkat(directory_, name_.c_str(), 0);
+    ForgetOnEndingSignals();
   }
 
   int fd() const { return fd_.Get(); }
+  /// Why the directory took no new file.
   int error() const { return error_; }
   /// Closes the file, with what only a close reports (a network file
-  /// system's failed write), and renames it to `document`.
-  void Rename(const std::string& document) {
+  /// system's failed write), and renames it to `name` in its directory.
+  void Rename(const std::string& name) {
+    closed_ = true;
     if (::close(fd_.Release()) != 0 && errno != EINTR) RaiseSystemError(errno);
-    if (::rename(name_.c_str(), document.c_str()) != 0) RaiseSystemError(errno);
+    if (::renameat(directory_, name_.c_str(), directory_, name.c_str()) != 0) RaiseSystemError(errno);
     kept_ = true;
   }
 
  private:
+  int directory_;
   std::string name_;
   OwnedFd fd_;
   int error_ = 0;
-  std::unique_ptr<RemovedOnEndingSignals> removal_;
+  bool closed_ = false;
   bool kept_ = false;
 };
 
-/// The permission bits a new file gets: all the user's mask allows.
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Extended attributes by descriptor, in the two systems' spellings.
+#ifdef __APPLE__
+ssize_t ListAttributes(int fd, char* names, std::size_t size) { return ::flistxattr(fd, names, size, 0); }
+ssize_t GetAttribute(int fd, const char* name, void* value, std::size_t size) {
+  return ::fgetxattr(fd, name, value, size, 0, 0);
+}
+int SetAttribute(int fd, const char* name, const std::string& value) {
+  return ::fsetxattr(fd, name, value.data(), value.size(), 0, 0);
+}
+int RemoveAttribute(int fd, const char* name) { return ::fremovexattr(fd, name, 0); }
+#else
+ssize_t ListAttributes(int fd, char* names, std::size_t size) { return ::flistxattr(fd, names, size); }
+ssize_t GetAttribute(int fd, const char* name, void* value, std::size_t size) {
+  return ::fgetxattr(fd, name, value, size);
+}
+int SetAttribute(int fd, const char* name, const std::string& value) {
+  return ::fsetxattr(fd, name, value.data(), value.size(), 0);
+}
+int RemoveAttribute(int fd, const char* name) { return ::fremovexattr(fd, name); }
+#endif
+
+/// Reads a list or value that may grow between asking its size and
+/// reading it: `call(buffer, size)` as the xattr calls take it.
+template <typename Call>
+std::string ReadGrowing(Call call) {
+  for (;;) {
+    const ssize_t size = call(nullptr, 0);
+    if (size < 0) {
+      if (errno == ENOTSUP || errno == ENODATA) return {};
+      RaiseSystemError(errno);
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = call(text.data(), text.size());
+    if (got >= 0) return text.substr(0, static_cast<std::size_t>(got));
+    if (errno != ERANGE) RaiseSystemError(errno);
+  }
+}
+
+/// The extended attributes of `fd`, by name.
+std::vector<std::pair<std::string, std::string>> AttributesOf(int fd) {
+  std::vector<std::pair<std::string, std::string>> attributes;
+  const std::string names = ReadGrowing([&](char* b, std::size_t n) { return ListAttributes(fd, b, n); });
+  for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+    const std::string name = names.c_str() + at;
+    attributes.emplace_back(name, ReadGrowing([&](char* b, std::size_t n) {
+                              return GetAttribute(fd, name.c_str(), b, n);
+                            }));
+  }
+  return attributes;
+}
+
+/// Gives `to` exactly the extended attributes of `from`: an access list
+/// that the directory's default gave the new file goes, the old file's
+/// comes. False when this user may not.
+bool CopyAttributes(int from, int to) {
+  const auto wanted = AttributesOf(from), present = AttributesOf(to);
+  const auto refused = [] { return errno == EPERM || errno == EACCES || errno == ENOTSUP; };
+  for (const auto& attribute : present) {
+    if (std::find(wanted.begin(), wanted.end(), attribute) != wanted.end()) continue;
+    if (RemoveAttribute(to, attribute.first.c_str()) != 0 && errno != ENODATA) {
+      if (refused()) return false;
+      RaiseSystemError(errno);
+    }
+  }
+  for (const auto& attribute : wanted) {
+    if (std::find(present.begin(), present.end(), attribute) != present.end()) continue;
+    if (SetAttribute(to, attribute.first.c_str(), attribute.second) != 0) {
+      if (refused()) return false;
+      RaiseSystemError(errno);
+    }
+  }
+  return true;
+}
+
+/// The permission bits a replaced document keeps: all but the set-ID bits,
+/// for a table is no program (writing a file drops them too).
+mode_t KeptMode(const struct stat& old) {
+  return old.st_mode & 01777;
+}
+
+/// Gives the new file the old one's owner, group, permission bits and
+/// extended attributes; false when this user may not.
+bool GiveIdentity(int fd, const Document& old) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) RaiseSystemError(errno);
+  if ((info.st_uid != old.info.st_uid || info.st_gid != old.info.st_gid) &&
+      ::fchown(fd, old.info.st_uid, old.info.st_gid) != 0) {
+    if (errno == EPERM) return false;
+    RaiseSystemError(errno);
+  }
+  // The mode before the access list, which sets the group bits itself.
+  if (::fchmod(fd, KeptMode(old.info)) != 0) RaiseSystemError(errno);
+  return CopyAttributes(old.fd.Get(), fd);
 }
 
 /// The new document written into a temporary file, which Close renames
 /// over the document.
 class ReplacingSink : public ByteSink {
  public:
-  ReplacingSink(std::string document, std::unique_ptr<TemporaryFile> temporary, OldDocument old)
-      : document_(std::move(document)),
-        temporary_(std::move(temporary)),
-        file_(temporary_->fd(), false),
-        old_(std::move(old)) {}
+  ReplacingSink(Document document, std::unique_ptr<TemporaryFile> temporary)
+      : document_(std::move(document)), temporary_(std::move(temporary)), file_(temporary_->fd(), false) {}
 
   void Write(const char* data, std::size_t size) override { file_.Write(data, size); }
 
   void Close() override {
     if (!temporary_) return;
-    const mode_t mode = old_.fd.Get() >= 0 ? old_.info.st_mode & 07777 : NewFileMode();
-    if (::fchmod(temporary_->fd(), mode) != 0) RaiseSystemError(errno);
-    temporary_->Rename(document_);
+    temporary_->Rename(document_.name);
     temporary_.reset();
   }
 
  private:
-  std::string document_;
+  Document document_;  // the old document locked until it is replaced
   std::unique_ptr<TemporaryFile> temporary_;
   FdSink file_;
-  OldDocument old_;  // locked until it is replaced
 };
 
-void WriteAt(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      RaiseSystemError(errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-}
+/// The old document as WriteOver needs it.
+class FileOnDisk : public FileInPlace {
+ public:
+  explicit FileOnDisk(const Document& document) : document_(document) {}
 
-/// Reserves the space of `size` bytes of the file: a full disk or a
-/// file-size limit fails here, before any byte changes. A file system that
-/// cannot reserve goes without.
-void ReserveSpace(int fd, off_t size) {
-  // Not every file system's reservation heeds the limit; the write would.
-  struct rlimit limit;
-  if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
-      static_cast<rlim_t>(size) > limit.rlim_cur) {
-    RaiseSystemError(EFBIG);
+  std::uint64_t Size() override {
+    struct stat info;
+    if (::fstat(document_.fd.Get(), &info) != 0) RaiseSystemError(errno);
+    return static_cast<std::uint64_t>(info.st_size);
   }
+
+  bool ReadAll(std::string& content) override {
+    // Opened again for reading, as the same file or not at all.
+    OwnedFd reader(::openat(document_.directory.Get(), document_.name.c_str(),
+                            O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat info;
+    if (reader.Get() < 0 || ::fstat(reader.Get(), &info) != 0 || info.st_ino != document_.info.st_ino ||
+        info.st_dev != document_.info.st_dev) {
+      return false;
+    }
+    content.clear();
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(reader.Get(), buffer, sizeof buffer);
+      if (n == 0) return true;
+      if (n < 0 && errno != EINTR) return false;
+      if (n > 0) content.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+
+  void Reserve(std::uint64_t size) override {
+    // Not every file system's reservation heeds the file-size limit; the
+    // write would.
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur) {
+      RaiseSystemError(EFBIG);
+    }
+    const int fd = document_.fd.Get();
 #ifdef __APPLE__
-  struct stat info;
-  if (::fstat(fd, &info) != 0) RaiseSystemError(errno);
-  if (size <= info.st_size) return;
-  fstore_t store{F_ALLOCATEALL, F_PEOFPOSMODE, 0, size - info.st_size, 0};
-  if (::fcntl(fd, F_PREALLOCATE, &store) == -1 && errno != ENOTSUP) RaiseSystemError(errno);
+    fstore_t store{F_ALLOCATEALL, F_PEOFPOSMODE, 0, static_cast<off_t>(size - Size()), 0};
+    if (::fcntl(fd, F_PREALLOCATE, &store) == -1 && errno != ENOTSUP) RaiseSystemError(errno);
 #else
-  const int err = ::posix_fallocate(fd, 0, size);
-  if (err != 0 && err != EOPNOTSUPP && err != EINVAL) RaiseSystemError(err);
+    const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (err != 0 && err != EOPNOTSUPP && err != EINVAL) RaiseSystemError(err);
 #endif
-}
+  }
+
+  void WriteAt(const std::string& bytes) override {
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t n = ::pwrite(document_.fd.Get(), bytes.data() + done, bytes.size() - done,
+                                 static_cast<off_t>(done));
+      if (n < 0 && errno != EINTR) RaiseSystemError(errno);
+      if (n > 0) done += static_cast<std::size_t>(n);
+    }
+  }
+
+  void Truncate(std::uint64_t size) override {
+    if (::ftruncate(document_.fd.Get(), static_cast<off_t>(size)) != 0) RaiseSystemError(errno);
+  }
+
+ private:
+  const Document& document_;
+};
 
 /// The new document kept in memory, which Close writes over the old file;
 /// that file keeps every name, owner, permission and attribute it had.
 class InPlaceSink : public ByteSink {
  public:
-  explicit InPlaceSink(OldDocument old) : old_(std::move(old)) {}
+  explicit InPlaceSink(Document document) : document_(std::move(document)) {}
 
   void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
 
   void Close() override {
-    if (old_.fd.Get() < 0) return;
+    if (document_.fd.Get() < 0) return;
     {
       const EndingSignalsHeld held;
-      const auto size = static_cast<off_t>(bytes_.size());
-      ReserveSpace(old_.fd.Get(), size);
-      WriteAt(old_.fd.Get(), bytes_);
-      if (::ftruncate(old_.fd.Get(), size) != 0) RaiseSystemError(errno);
+      FileOnDisk file(document_);
+      WriteOver(file, bytes_);
     }
-    if (::close(old_.fd.Release()) != 0 && errno != EINTR) RaiseSystemError(errno);
+    // Where the kernel has not dropped the set-ID bits on the write (the
+    // owner's own root run), they go here; another user may not, and the
+    // kernel has.
+    if (document_.info.st_mode & 06000) ::fchmod(document_.fd.Get(), KeptMode(document_.info));
+    if (::close(document_.fd.Release()) != 0 && errno != EINTR) RaiseSystemError(errno);
   }
 
  private:
-  OldDocument old_;
+  Document document_;
   std::string bytes_;
 };
 
-/// Gives the temporary file the old document's owner and group; false when
-/// this user may not.
-bool GiveOwner(int fd, const struct stat& old) {
-  struct stat info;
-  if (::fstat(fd, &info) != 0) RaiseSystemError(errno);
-  if (info.st_uid == old.st_uid && info.st_gid == old.st_gid) return true;
-  if (::fchown(fd, old.st_uid, old.st_gid) == 0) return true;
-  if (errno != EPERM) RaiseSystemError(errno);
-  return false;
-}
-
 }  // namespace
 
-bool HostPlatform::IsForeignLink(const std::string& name) {
-  return IsForeignLinkName(name);
-}
-
 std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
-  OldDocument old = OpenOldDocument(name);
-  const bool hasOld = old.fd.Get() >= 0;
-  // A device (a full disk stood in by /dev/full, a terminal) or a pipe has
-  // no old content to keep: it is written as the tables are.
-  if (hasOld && !S_ISREG(old.info.st_mode)) return std::make_unique<FdSink>(old.fd.Release(), true);
-  if (!(hasOld && IdentityOnlyInPlace(old))) {
-    RemoveStaleTemporaries(name);
-    auto temporary = std::make_unique<TemporaryFile>(name);
-    if (temporary->fd() >= 0 && (!hasOld || GiveOwner(temporary->fd(), old.info))) {
-      return std::make_unique<ReplacingSink>(name, std::move(temporary), std::move(old));
-    }
-    // A directory that takes no new file, around a document that may be
-    // written: written over in place.
-    const int err = temporary->error();
-    if (err != 0 && !(hasOld && (err == EACCES || err == EPERM))) RaiseSystemError(err);
+  Document document = FindDocument(name);
+  OldDocumentFacts facts;
+  facts.foreignLink = document.foreignLink;
+  facts.exists = document.fd.Get() >= 0;
+  facts.regular = !facts.exists || S_ISREG(document.info.st_mode);
+  facts.otherNames = facts.exists && document.info.st_nlink > 1;
+  std::unique_ptr<TemporaryFile> temporary;
+  if (ChooseReplacement(facts) == Replacement::kRename) {
+    RemoveStaleTemporaries(document.directory.Get());
+    // A new document gets what the shell's ">" gives: all that the user's
+    // mask or the directory's default access list allows. A replaced one
+    // is private until it has the old one's identity.
+    temporary = std::make_unique<TemporaryFile>(document, facts.exists ? 0600 : 0666);
+    facts.newFileAllowed = temporary->fd() >= 0;
+    facts.identityGiven = facts.newFileAllowed && (!facts.exists || GiveIdentity(temporary->fd(), document));
   }
-  return std::make_unique<InPlaceSink>(std::move(old));
+  switch (ChooseReplacement(facts)) {
+    case Replacement::kRefuse: return nullptr;
+    case Replacement::kStream: return std::make_unique<FdSink>(document.fd.Release(), true);
+    case Replacement::kRename:
+      if (temporary->fd() < 0) RaiseSystemError(temporary->error());
+      return std::make_unique<ReplacingSink>(std::move(document), std::move(temporary));
+    case Replacement::kInPlace: break;
+  }
+  temporary.reset();
+  return std::make_unique<InPlaceSink>(std::move(document));
 }
 
 }  // namespace velmo

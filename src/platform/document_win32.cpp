@@ -214,12 +214,6 @@ bool SharedWithOtherNames(HANDLE file) {
 
 }  // namespace
 
-bool HostPlatform::IsForeignLink(const std::string& /*name*/) {
-  // Windows has no directory where anyone may make entries that only their
-  // makers may remove (the sticky /tmp), for another user to plant a link in.
-  return false;
-}
-
 std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
   // The old document is asked first for what replacing it takes: the right
   // to write it, and no other program writing it (the sharing violation).

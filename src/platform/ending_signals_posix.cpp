@@ -1,42 +1,55 @@
 #include "platform/ending_signals_posix.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <algorithm>
+#include <cstddef>
 
 namespace velmo {
 
 namespace {
 
-/// True for the signals that end a process by default and can be caught,
-/// when sent from outside; the faults of the program's own instructions
-/// are left to their default.
-bool EndsTheRun(int signal) {
-  switch (signal) {
-    case SIGKILL:
-    case SIGSTOP:
-    case SIGCHLD:
-    case SIGCONT:
-    case SIGTSTP:
-    case SIGTTIN:
-    case SIGTTOU:
-    case SIGURG:
-    case SIGWINCH:
-    case SIGSEGV:
-    case SIGBUS:
-    case SIGILL:
-    case SIGFPE: return false;
-    default: return true;
-  }
+// The signals that end a process by default, as others send them.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGALRM, SIGUSR1,
+                                  SIGUSR2, SIGABRT, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF};
+// Sent with kill these are handled like the rest; raised by the program's
+// own instructions they are left to their default, for the memory the
+// handler would read may be what went wrong.
+constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};
+
+// The file to remove, for the handler: set before it is published.
+int pendingDirectory = -1;
+char pendingName[256];
+volatile sig_atomic_t pending = 0;
+
+extern "C" void RemovePendingFileAndEnd(int signal, siginfo_t* info, void*) {
+  const bool ownFault = info != nullptr && info->si_code > 0 && std::ranges::count(kFaults, signal) > 0;
+  if (pending && !ownFault) ::unlinkat(pendingDirectory, pendingName, 0);
+  ::signal(signal, SIG_DFL);
+  // A fault of our own comes back when the handler returns; anything else
+  // is sent again, to end the process as it would have.
+  if (!ownFault) ::raise(signal);
 }
 
-// The file to remove, for the handler; null when none.
-const char* volatile pendingFile = nullptr;
+void Install(int signal) {
+  struct sigaction previous {};
+  if (::sigaction(signal, nullptr, &previous) != 0) return;
+  if ((previous.sa_flags & SA_SIGINFO) || previous.sa_handler != SIG_DFL) return;
+  struct sigaction action {};
+  action.sa_sigaction = RemovePendingFileAndEnd;
+  action.sa_flags = SA_SIGINFO;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(signal, &action, nullptr);
+}
 
-extern "C" void RemovePendingFileAndEnd(int signal) {
-  if (const char* file = pendingFile) ::unlink(file);
-  ::signal(signal, SIG_DFL);
-  ::raise(signal);
+void InstallOnce() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int signal : kEndingSignals) Install(signal);
+  for (int signal : kFaults) Install(signal);
 }
 
 }  // namespace
@@ -44,9 +57,7 @@ extern "C" void RemovePendingFileAndEnd(int signal) {
 EndingSignalsHeld::EndingSignalsHeld() {
   sigset_t held;
   sigemptyset(&held);
-  for (int signal = 1; signal < NSIG; ++signal) {
-    if (EndsTheRun(signal)) sigaddset(&held, signal);
-  }
+  for (int signal : kEndingSignals) sigaddset(&held, signal);
   ::sigprocmask(SIG_BLOCK, &held, &previous_);
 }
 
@@ -54,24 +65,18 @@ EndingSignalsHeld::~EndingSignalsHeld() {
   ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
 }
 
-RemovedOnEndingSignals::RemovedOnEndingSignals(const char* name) {
-  pendingFile = name;
-  for (int signal = 1; signal < NSIG; ++signal) {
-    // Numbers that the C library keeps for itself refuse to be asked.
-    if (!EndsTheRun(signal) || ::sigaction(signal, nullptr, &previous_[signal]) != 0) continue;
-    if ((previous_[signal].sa_flags & SA_SIGINFO) || previous_[signal].sa_handler != SIG_DFL) continue;
-    struct sigaction action {};
-    action.sa_handler = RemovePendingFileAndEnd;
-    sigemptyset(&action.sa_mask);
-    caught_[signal] = ::sigaction(signal, &action, nullptr) == 0;
-  }
+void RemoveOnEndingSignals(int directory, const char* name) {
+  InstallOnce();
+  pending = 0;
+  pendingDirectory = directory;
+  std::size_t i = 0;
+  for (; name[i] != '\0' && i + 1 < sizeof pendingName; ++i) pendingName[i] = name[i];
+  pendingName[i] = '\0';
+  pending = 1;
 }
 
-RemovedOnEndingSignals::~RemovedOnEndingSignals() {
-  for (int signal = 1; signal < NSIG; ++signal) {
-    if (caught_[signal]) ::sigaction(signal, &previous_[signal], nullptr);
-  }
-  pendingFile = nullptr;
+void ForgetOnEndingSignals() {
+  pending = 0;
 }
 
 }  // namespace velmo

@@ -20,20 +20,15 @@ class EndingSignalsHeld {
   sigset_t previous_;
 };
 
-/// While it lives, an ending signal first removes the file `name` (which
-/// must outlive it), then ends the process as it would have. A signal that
-/// was ignored or handled when the run began (nohup) is left as it was.
-/// One at a time.
-class RemovedOnEndingSignals {
- public:
-  explicit RemovedOnEndingSignals(const char* name);
-  RemovedOnEndingSignals(const RemovedOnEndingSignals&) = delete;
-  RemovedOnEndingSignals& operator=(const RemovedOnEndingSignals&) = delete;
-  ~RemovedOnEndingSignals();
+/// From now on, an ending signal first removes the file `name` in the
+/// directory `directory` (a name part, kept in a copy; the descriptor must
+/// stay open until Forget), then ends the process as it would have. The
+/// handlers are installed at the first call and stay; a signal that was
+/// ignored or handled when the run began (nohup) is left as it was. One
+/// file at a time.
+void RemoveOnEndingSignals(int directory, const char* name);
 
- private:
-  struct sigaction previous_[NSIG] {};
-  bool caught_[NSIG]{};
-};
+/// The file is gone or in its place: an ending signal removes nothing more.
+void ForgetOnEndingSignals();
 
 }  // namespace velmo

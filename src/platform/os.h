@@ -29,16 +29,16 @@ class Platform {
   /// True when the two names reach the same existing file, through links
   /// or different spellings.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
-  /// True when `name` is a symbolic link that the run must not follow:
-  /// another user's, in a directory where anyone may make entries (a
-  /// world-writable sticky one, as /tmp), so possibly planted there.
-  virtual bool IsForeignLink(const std::string& name) = 0;
   /// Starts the output document. Nothing is written until Close, which puts
   /// the whole document in place of an older one, keeping that file's
-  /// owner, group, permissions and other names; a sink destroyed without
-  /// Close (a failed run) leaves everything as it was. A device or a pipe
-  /// is written as the bytes come. Throws EInOutError: a document that
-  /// cannot be written gives code 5, one another program holds code 32.
+  /// owner, group, permissions, attributes and other names; a sink
+  /// destroyed without Close (a failed run) leaves everything as it was. A
+  /// device or a pipe is written as the bytes come. Null when the name
+  /// leads through a symbolic link that the run must not follow: another
+  /// user's, in a directory where anyone may make entries (a world-writable
+  /// sticky one, as /tmp), so possibly planted there. Throws EInOutError: a
+  /// document that cannot be written gives code 5, one another program
+  /// holds code 32.
   virtual std::unique_ptr<ByteSink> CreateDocument(const std::string& name) = 0;
   /// Reads the whole file `name` into `content`: a regular file, or a named
   /// pipe to the end of what is written into it. False, with `content`
@@ -71,7 +71,6 @@ class HostPlatform : public Platform {
   std::string CurrentDirectory() override;
   std::string FullPath(const std::string& name) override;
   bool SameFile(const std::string& a, const std::string& b) override;
-  bool IsForeignLink(const std::string& name) override;
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override;
   bool ReadWholeFile(const std::string& name, std::string& content) override;
   void OpenInViewer(std::string_view verb, const std::string& name) override;

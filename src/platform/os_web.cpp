@@ -94,10 +94,6 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
   return FileExists(a) && Full(a) == Full(b);
 }
 
-bool HostPlatform::IsForeignLink(const std::string&) {
-  return false;
-}
-
 std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
   return std::make_unique<DocumentSink>(Full(name));
 }

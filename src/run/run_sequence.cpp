@@ -194,7 +194,7 @@ class RunSequence {
   }
 
   /// Names, creates and writes the document; false when it would replace
-  /// the settings file.
+  /// the settings file or follow another user's link.
   bool WriteDocument() {
     // Beside the settings file, named after it as the file system has
     // found it, by the form it takes.
@@ -207,12 +207,12 @@ class RunSequence {
       console_.Line("*** ERROR: " + name + " would replace the settings file");
       return false;
     }
-    if (platform_.IsForeignLink(documentName)) {
+    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(documentName);
+    if (!sink) {
       console_.Line("*** ERROR: " + name + " is another user's link; it is not followed");
       return false;
     }
     const bool page = settings_.HTML && !settings_.TableOnly;
-    std::unique_ptr<ByteSink> sink = platform_.CreateDocument(documentName);
     auto document = std::make_unique<TextWriter>(*sink);
     if (page) WritePageHead(*document, settings_);
     WriteDofTable(*document, settings_);
