@@ -435,6 +435,17 @@ class FileOnDisk : public FileInPlace {
 #else
     const int err = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
     if (err != 0 && err != EOPNOTSUPP && err != EINVAL) RaiseSystemError(err);
+#ifdef __linux__
+    // A file system that copies what it overwrites (btrfs) has allocated
+    // nothing for blocks the file already has: that much space is asked
+    // for once more beyond the end, and given back before the write.
+    const auto offset = static_cast<off_t>(size), length = static_cast<off_t>(size);
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, offset, length) != 0) {
+      if (errno != EOPNOTSUPP && errno != EINVAL) RaiseSystemError(errno);
+    } else if (::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length) != 0) {
+      RaiseSystemError(errno);
+    }
+#endif
 #endif
   }
 

@@ -18,15 +18,17 @@ void WriteOver(FileInPlace& file, const std::string& bytes) {
   const std::uint64_t oldSize = file.Size();
   std::string old;
   const bool restorable = file.ReadAll(old);
+  bool touched = false;
   try {
-    if (bytes.size() > oldSize) file.Reserve(bytes.size());
+    file.Reserve(bytes.size());
+    touched = true;
     file.WriteAt(bytes);
     file.Truncate(bytes.size());
   } catch (const Exception&) {
     // The first error is the one to report; putting back is all that is
     // left to try.
     try {
-      if (restorable) file.WriteAt(old);
+      if (touched && restorable) file.WriteAt(old);
     } catch (const Exception&) {
     }
     try {

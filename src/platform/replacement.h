@@ -46,8 +46,10 @@ class FileInPlace {
   /// The whole content; false when it cannot be read (a file the user may
   /// write but not read).
   virtual bool ReadAll(std::string& content) = 0;
-  /// Allocates the file's space up to `size` bytes, which may leave it that
-  /// long. Throws EInOutError, for a full disk too.
+  /// Makes sure that `size` bytes can be written over the file: its space
+  /// allocated (which may leave it that long), and on a file system that
+  /// copies the blocks it overwrites, as much again free. Throws
+  /// EInOutError, for a full disk too.
   virtual void Reserve(std::uint64_t size) = 0;
   virtual void WriteAt(const std::string& bytes) = 0;
   virtual void Truncate(std::uint64_t size) = 0;

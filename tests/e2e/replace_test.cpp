@@ -2,6 +2,7 @@
 // run as it was, and nothing new beside it.
 #include <sys/mount.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "e2e/e2e_support.h"
@@ -91,27 +92,87 @@ bool AsNobody(const std::function<bool()>& action) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(EndToEnd, AnotherUsersLinkInASharedDirectoryIsNotFollowed) {
-  if (UnderWine()) GTEST_SKIP() << "POSIX users and links";
-  if (::geteuid() != 0 || !CanRunAsNobody()) GTEST_SKIP() << "planting a link as another user needs root";
-  // Another user plants the document's name in /tmp's kind of directory,
-  // pointing at a file only root may read.
-  const std::string shared = work_ + "/shared", vault = dir_.File("vault"), secret = vault + "/secret";
+/// A directory where anyone may make entries but only their owners remove
+/// them, as /tmp, and a file elsewhere that only root may read.
+struct SharedDirectory {
+  std::string shared, secret;
+};
+
+SharedDirectory MakeSharedDirectory(const std::string& shared, const std::string& vault) {
   std::filesystem::create_directory(shared);
   ::chmod(shared.c_str(), 01777);
   std::filesystem::create_directory(vault);
   ::chmod(vault.c_str(), 0700);
-  WriteFile(secret, "root's own\n");
-  ::chmod(secret.c_str(), 0600);
-  const std::string ini = Settings(shared + "/t.ini", "[VELMO]\n" + kNormalLensLists);
-  ASSERT_TRUE(AsNobody([&] { return ::symlink(secret.c_str(), (shared + "/t.html").c_str()) == 0; }));
-  Outcome outcome = Run({ini});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.console, Using(ini) + "*** ERROR: " + shared +
-                                 "/t.html is another user's link; it is not followed\r\n" + kDone);
-  EXPECT_EQ(ReadFile(secret), "root's own\n");
-  EXPECT_TRUE(std::filesystem::is_symlink(shared + "/t.html"));
-  EXPECT_EQ(Viewed(false), "");
+  WriteFile(vault + "/secret", "root's own\n");
+  ::chmod((vault + "/secret").c_str(), 0600);
+  return {shared, vault + "/secret"};
+}
+
+TEST_F(EndToEnd, AnotherUsersLinkInASharedDirectoryIsNotFollowedAtAnyStep) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX users and links";
+  if (::geteuid() != 0 || !CanRunAsNobody()) GTEST_SKIP() << "planting a link as another user needs root";
+  // Another user plants a link in /tmp's kind of directory, pointing at a
+  // file only root may read: as the document's name, or as the second
+  // link of a chain that starts at root's own.
+  for (bool chain : {false, true}) {
+    const std::string name = chain ? "/chain" : "/link";
+    const auto [shared, secret] = MakeSharedDirectory(work_ + name, dir_.File("vault" + name.substr(1)));
+    const std::string ini = Settings(shared + "/t.ini", "[VELMO]\n" + kNormalLensLists);
+    const std::string planted = shared + (chain ? "/evil" : "/t.html");
+    ASSERT_TRUE(AsNobody([&] { return ::symlink(secret.c_str(), planted.c_str()) == 0; }));
+    if (chain) {
+      ASSERT_EQ(::symlink("evil", (shared + "/t.html").c_str()), 0);
+    }
+    Outcome outcome = Run({ini});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.console, Using(ini) + "*** ERROR: " + shared +
+                                   "/t.html is another user's link; it is not followed\r\n" + kDone)
+        << chain;
+    EXPECT_EQ(ReadFile(secret), "root's own\n") << chain;
+    EXPECT_TRUE(std::filesystem::is_symlink(shared + "/t.html")) << chain;
+    EXPECT_EQ(Viewed(false), "") << chain;
+  }
+}
+
+TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX users and links";
+  if (::geteuid() != 0 || !CanRunAsNobody()) GTEST_SKIP() << "planting a link as another user needs root";
+  if (!Launcher().empty()) GTEST_SKIP() << "strace would slow the emulator, not the program";
+  const char* const strace = "/usr/bin/strace";
+  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to slow the program";
+  // Another user swaps the document's name, as fast as the system lets
+  // them, between a file of their own and a link to root's file; every
+  // look the run takes at a name is slowed, as on a busy machine.
+  const auto [shared, secret] = MakeSharedDirectory(work_ + "/shared", dir_.File("vault"));
+  const std::string ini = Settings(shared + "/t.ini", kNormalLensText), document = shared + "/t.txt";
+  const std::string swap = shared + "/t.swap";
+  ASSERT_TRUE(AsNobody([&] {
+    WriteFile(document, kOlder);
+    return ::symlink(secret.c_str(), swap.c_str()) == 0;
+  }));
+  const pid_t swapper = ::fork();
+  if (swapper == 0) {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(1);
+    for (;;) ::renameat2(AT_FDCWD, document.c_str(), AT_FDCWD, swap.c_str(), RENAME_EXCHANGE);
+  }
+  const std::string looks = "newfstatat,statx,lstat,stat,openat,readlinkat";
+  RunOptions options;
+  options.wrapper = {strace, "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + looks,
+                     "-e", "inject=" + looks + ":delay_exit=3000"};
+  const std::string created = Using(ini) + "Created " + document + "\r\n" + kDone;
+  const std::string refused = Using(ini) + "*** ERROR: " + document +
+                              " is another user's link; it is not followed\r\n" + kDone;
+  int refusals = 0;
+  for (int run = 0; run < 40; ++run) {
+    Outcome outcome = Run({ini}, "\n", options);
+    EXPECT_EQ(outcome.status, 0) << outcome.console;
+    EXPECT_TRUE(outcome.console == created || outcome.console == refused) << outcome.console;
+    refusals += outcome.console == refused;
+    ASSERT_EQ(ReadFile(secret), "root's own\n") << "root's file was written in run " << run;
+  }
+  ::kill(swapper, SIGKILL);
+  ::waitpid(swapper, nullptr, 0);
+  EXPECT_GT(refusals, 0) << "the swaps never met a run";
 }
 
 TEST_F(EndToEnd, AReplacedDocumentKeepsItsPermissionsOwnerAndGroup) {
