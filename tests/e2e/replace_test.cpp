@@ -1,8 +1,11 @@
 // A run that fails while it writes leaves the document of the last good
 // run as it was, and nothing new beside it.
+#include <sched.h>
 #include <sys/mount.h>
+#include <sys/statvfs.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "e2e/e2e_support.h"
@@ -49,6 +52,68 @@ TEST_F(EndToEnd, AFullDiskKeepsTheOldDocument) {
   EXPECT_NE(outcome.console.find("Disk full.\r\n"), std::string::npos) << outcome.console;
   EXPECT_TRUE(kept == older) << "the old document was changed";
   EXPECT_EQ(entries, (std::vector<std::string>{"lenses.ini", "lenses.txt"}));
+}
+
+/// Mounts a new file system of `kind` (btrfs, ext4, xfs), in an image of
+/// `megabytes`, on `where`, in a mount namespace of the test process's own,
+/// so that it goes when the process does; false when it cannot be made.
+bool MountImage(const std::string& kind, int megabytes, const std::string& image, const std::string& where) {
+  static const bool ownNamespace =
+      ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  const std::string command = "truncate -s " + std::to_string(megabytes) + "M " + image + " && mkfs." + kind +
+                              " -q " + image + " >/dev/null 2>&1 && mount -o loop " + image + " " + where;
+  return ownNamespace && std::filesystem::create_directory(where) && std::system(command.c_str()) == 0;
+}
+
+/// Takes all but `leave` bytes of the free space of the file system
+/// holding `directory`, in a file named `filler`.
+void FillUpTo(const std::string& directory, std::uint64_t leave) {
+  ::sync();  // btrfs counts what it has not yet written as free
+  struct statvfs info {};
+  ::statvfs(directory.c_str(), &info);
+  const std::uint64_t free = std::uint64_t{info.f_bavail} * info.f_frsize;
+  const int fd = ::open((directory + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+  ::posix_fallocate(fd, 0, static_cast<off_t>(free - leave));
+  ::close(fd);
+  ::sync();
+}
+
+TEST_F(EndToEnd, AFullDiskOfAnyKindLeavesADocumentWrittenInPlaceWhole) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX file systems";
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting file systems needs root";
+  // A table of 2.5 MB replaces a document of 1 MB that a second name
+  // shares, with 1 MB free (too little to lengthen it) or 2 MB (enough to
+  // lengthen it, too little for btrfs, which copies every block it
+  // overwrites).
+  const std::string table = LargeTable(64);
+  ASSERT_EQ(Run({Settings("ref.ini", table)}).status, 0);
+  const std::string older = kOlder + std::string(1000000, 'x');
+  for (const auto& [kind, megabytes] : {std::pair{"btrfs", 120}, {"ext4", 16}, {"xfs", 300}}) {
+    const std::string disk = dir_.File(kind);
+    if (!MountImage(kind, megabytes, disk + ".img", disk)) {
+      ADD_FAILURE() << "no " << kind << " image could be mounted";
+      continue;
+    }
+    const std::string ini = Settings(disk + "/lenses.ini", table), document = disk + "/lenses.txt";
+    WriteFile(document, older);
+    std::filesystem::create_hard_link(document, disk + "/archive.txt");
+    for (std::uint64_t free : {1000000, 2000000}) {
+      FillUpTo(disk, free);
+      Outcome outcome = Run({ini});
+      EXPECT_EQ(outcome.console,
+                Using(ini) + CrLf({"Exception EInOutError in module velmo at ????????.", "Disk full.", ""}))
+          << kind << ", " << free;
+      EXPECT_TRUE(ReadFile(document) == older) << "the old document was changed on " << kind << ", " << free;
+      std::filesystem::remove(disk + "/filler");
+      ::sync();
+    }
+    Outcome outcome = Run({ini});
+    EXPECT_EQ(outcome.console, Using(ini) + "Created " + document + "\r\n" + kDone) << kind;
+    EXPECT_TRUE(ReadFile(disk + "/archive.txt") == ReadFile(work_ + "/ref.txt")) << "not the whole table on " << kind;
+    EXPECT_EQ(ReadFile(ini), table) << kind;
+    settings_.erase(ini);  // unreachable once the disk is gone
+    ::umount2(disk.c_str(), MNT_DETACH);
+  }
 }
 
 TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
