@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <algorithm>
+#include <csignal>
 #include <cstddef>
 
 namespace velmo {
@@ -14,9 +14,7 @@ namespace {
 // The signals that end a process by default, as others send them.
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGALRM, SIGUSR1,
                                   SIGUSR2, SIGABRT, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF};
-// Sent with kill these are handled like the rest; raised by the program's
-// own instructions they are left to their default, for the memory the
-// handler would read may be what went wrong.
+// The faults of the program's own instructions, which others can send too.
 constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};
 
 // The file to remove, for the handler: set before it is published.
@@ -25,11 +23,15 @@ char pendingName[256];
 volatile sig_atomic_t pending = 0;
 
 extern "C" void RemovePendingFileAndEnd(int signal, siginfo_t* info, void*) {
-  const bool ownFault = info != nullptr && info->si_code > 0 && std::ranges::count(kFaults, signal) > 0;
-  if (pending && !ownFault) ::unlinkat(pendingDirectory, pendingName, 0);
+  // The name lies in static storage, out of reach of a fault in the heap,
+  // so even a run that crashes leaves no temporary file.
+  if (pending) ::unlinkat(pendingDirectory, pendingName, 0);
   ::signal(signal, SIG_DFL);
-  // A fault of our own comes back when the handler returns; anything else
-  // is sent again, to end the process as it would have.
+  // A fault of the program's own comes back when the handler returns, so
+  // that a core dump shows where; anything else is sent again, to end the
+  // process as it would have.
+  const bool ownFault =
+      std::ranges::count(kFaults, signal) > 0 && info->si_code > 0 && info->si_code != SI_KERNEL;
   if (!ownFault) ::raise(signal);
 }
 

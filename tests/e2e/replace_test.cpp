@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -121,7 +122,9 @@ TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
   if (!Launcher().empty()) GTEST_SKIP() << "the emulator, not the program, would see the signal";
   const char* const strace = "/usr/bin/strace";
   if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to send the signal";
-  for (const char* signal : {"SIGTERM", "SIGINT", "SIGHUP", "SIGQUIT", "SIGUSR1", "SIGALRM", "SIGABRT"}) {
+  // The faults too, sent from outside as kill sends them.
+  for (const char* signal :
+       {"SIGTERM", "SIGINT", "SIGHUP", "SIGQUIT", "SIGUSR1", "SIGALRM", "SIGABRT", "SIGSEGV", "SIGBUS"}) {
     std::string ini = Settings("lenses.ini", LargeTable(20));
     WriteFile(work_ + "/lenses.txt", kOlder);
     // The signal comes when the new document is complete under its
@@ -141,6 +144,37 @@ TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
     EXPECT_EQ(outcome.status, -1) << "the run should end by " << signal;
     EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), kOlder) << signal;
     EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.ini", "lenses.txt"})) << signal;
+  }
+}
+
+TEST_F(EndToEnd, ASignalAtAnyStepOfAFailingRunLeavesNoTemporaryFile) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX signals";
+  if (!Launcher().empty()) GTEST_SKIP() << "the emulator, not the program, would see the signal";
+  const char* const strace = "/usr/bin/strace";
+  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to send the signal";
+  // The table outgrows the file-size limit in its temporary file, which
+  // the run then removes; a signal comes after one system call after
+  // another, from the one that makes the file to the last.
+  const std::string ini = Settings("lenses.ini", LargeTable(20)), document = work_ + "/lenses.txt";
+  WriteFile(document, kOlder);
+  RunOptions options;
+  options.fileSizeLimit = 600 * 1024;
+  const std::string trace = dir_.File("trace");
+  options.wrapper = {strace, "-f", "-qq", "-o", trace};
+  ASSERT_EQ(Run({ini}, "\n", options).status, 1);
+  std::istringstream calls(ReadFile(trace));
+  int made = 0, count = 0;
+  for (std::string call; std::getline(calls, call);) {
+    ++count;
+    if (made == 0 && call.find("O_EXCL") != std::string::npos) made = count;
+  }
+  ASSERT_GT(made, 0) << "no temporary file was made";
+  for (int when = made - 2; when <= count; ++when) {
+    options.wrapper = {strace, "-f", "-qq", "-o", "/dev/null", "-e",
+                       "inject=all:signal=SIGTERM:when=" + std::to_string(when)};
+    Run({ini}, "\n", options);
+    EXPECT_EQ(ReadFile(document), kOlder) << when;
+    EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.ini", "lenses.txt"})) << when;
   }
 }
 
@@ -274,6 +308,65 @@ TEST_F(EndToEnd, AReplacedDocumentKeepsItsPermissionsOwnerAndGroup) {
   }
 }
 
+/// The access list of `file` as the kernel keeps it; empty when it has
+/// none beyond its permission bits.
+std::string AccessList(const std::string& file) {
+  std::string value(1024, '\0');
+  const ssize_t size = ::getxattr(file.c_str(), "system.posix_acl_access", value.data(), value.size());
+  return size < 0 ? "" : value.substr(0, static_cast<std::size_t>(size));
+}
+
+TEST_F(EndToEnd, AccessListsAreTheOldDocumentsOrWhatTheShellGivesANewFile) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX access lists";
+  if (::access("/usr/bin/setfacl", X_OK) != 0) GTEST_SKIP() << "no setfacl";
+  // A directory whose default access list lets uid 1234 write new files.
+  const std::string acl = work_ + "/acl";
+  std::filesystem::create_directory(acl);
+  ASSERT_EQ(std::system(("setfacl -d -m u:1234:rw " + acl).c_str()), 0);
+  const std::string ini = Settings(acl + "/lenses.ini", kNormalLensText), document = acl + "/lenses.txt";
+  // A private document without a list stays private.
+  WriteFile(document, kOlder);
+  ASSERT_EQ(std::system(("setfacl -b " + document + " && chmod 0640 " + document).c_str()), 0);
+  ExpectDocument(ini, "acl/lenses.txt", "normal-lens.txt");
+  struct stat info {};
+  ::stat(document.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(AccessList(document), "") << "the directory's default widened the document";
+  // A document with a list of its own keeps exactly that one.
+  ASSERT_EQ(std::system(("setfacl -m u:4321:r " + document).c_str()), 0);
+  const std::string own = AccessList(document);
+  ExpectDocument(ini, "acl/lenses.txt", "normal-lens.txt");
+  EXPECT_EQ(AccessList(document), own);
+  // A new document gets what the shell's ">" would give it there.
+  std::filesystem::remove(document);
+  ExpectDocument(ini, "acl/lenses.txt", "normal-lens.txt");
+  ASSERT_EQ(std::system((": > " + acl + "/shell.txt").c_str()), 0);
+  struct stat shell {};
+  ::stat((acl + "/shell.txt").c_str(), &shell);
+  ::stat(document.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, shell.st_mode & 07777);
+  EXPECT_EQ(AccessList(document), AccessList(acl + "/shell.txt"));
+}
+
+TEST_F(EndToEnd, AReplacedDocumentLosesItsSetIdBitsEitherWay) {
+  if (UnderWine()) GTEST_SKIP() << "POSIX permissions";
+  // A table is no program: the bits go whether the document is renamed
+  // over (its own) or written in place (another name shares it).
+  const std::string ini = Settings("lenses.ini", kNormalLensText), document = work_ + "/lenses.txt";
+  for (const bool shared : {false, true}) {
+    for (const mode_t mode : {04755u, 06777u}) {
+      WriteFile(document, kOlder);
+      ::chmod(document.c_str(), mode);
+      if (shared) std::filesystem::create_hard_link(document, work_ + "/archive.txt");
+      ExpectDocument(ini, "lenses.txt", "normal-lens.txt");
+      struct stat info {};
+      ::stat(document.c_str(), &info);
+      EXPECT_EQ(info.st_mode & 07777, mode & 0777) << std::oct << mode << (shared ? ", shared" : "");
+      std::filesystem::remove(work_ + "/archive.txt");
+    }
+  }
+}
+
 TEST_F(EndToEnd, AnOlderDocumentIsReplacedUnderEveryName) {
   const std::string ini = Settings("lenses.ini", kNormalLensText), document = work_ + "/lenses.txt";
   WriteFile(document, kOlder);
@@ -283,6 +376,18 @@ TEST_F(EndToEnd, AnOlderDocumentIsReplacedUnderEveryName) {
   std::filesystem::create_hard_link(document, work_ + "/archive.txt");
   ExpectDocument(ini, "lenses.txt", "normal-lens.txt");
   EXPECT_EQ(ReadFile(work_ + "/archive.txt"), Expected("normal-lens.txt"));
+  if (UnderWine()) return;  // links on a POSIX file system
+  // A symbolic link stays one, and the file it names gets the table, also
+  // where there is no such file yet.
+  for (const bool dangling : {false, true}) {
+    std::filesystem::remove(document);
+    std::filesystem::remove(work_ + "/archive.txt");
+    if (!dangling) WriteFile(work_ + "/archive.txt", kOlder);
+    std::filesystem::create_symlink("archive.txt", document);
+    ExpectDocument(ini, "lenses.txt", "normal-lens.txt");
+    EXPECT_TRUE(std::filesystem::is_symlink(document)) << dangling;
+    EXPECT_EQ(ReadFile(work_ + "/archive.txt"), Expected("normal-lens.txt")) << dangling;
+  }
 }
 
 TEST_F(EndToEnd, InADirectoryThatTakesNoNewFileTheDocumentIsWrittenOverWhole) {
