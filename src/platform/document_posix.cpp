@@ -16,8 +16,11 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
+
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -64,6 +67,7 @@ struct Document {
   std::string name;
   bool foreignLink = false;
   OwnedFd fd;
+  bool readable = false;
   struct stat info {};
 };
 
@@ -107,28 +111,29 @@ bool IsForeignLink(int directory, const struct stat& link) {
 /// The text of the link `name`, checked as `link`; false when another entry
 /// took the name meanwhile.
 bool ReadLink(int directory, const std::string& name, const struct stat& link, std::string& target) {
-  std::vector<char> buffer(PATH_MAX);
-  ssize_t size;
-  while ((size = ::readlinkat(directory, name.c_str(), buffer.data(), buffer.size())) ==
-         static_cast<ssize_t>(buffer.size())) {
-    buffer.resize(buffer.size() * 2);
-  }
+  char text[PATH_MAX];  // the longest a link can say
+  const ssize_t size = ::readlinkat(directory, name.c_str(), text, sizeof text);
   struct stat again;
   if (size < 0 || ::fstatat(directory, name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
       again.st_ino != link.st_ino || again.st_dev != link.st_dev) {
     return false;
   }
-  target.assign(buffer.data(), static_cast<std::size_t>(size));
+  target.assign(text, static_cast<std::size_t>(size));
   return true;
 }
 
-/// Opens the existing file `name`, never through a link; false when a link
-/// took its place since it was looked at.
-bool OpenExisting(Document& document) {
+/// Opens the existing file `name`, never through a link, and a plain file
+/// for reading too where the user may; false when a link took its place
+/// since it was looked at.
+bool OpenExisting(Document& document, bool regular) {
   // Never wait in open: a named pipe without a reader fails at once (ENXIO)
   // instead of holding the run forever. Writes block again as usual.
-  document.fd = OwnedFd(::openat(document.directory.Get(), document.name.c_str(),
-                                 O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+  const int flags = O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
+  const auto open = [&](int access) {
+    return OwnedFd(::openat(document.directory.Get(), document.name.c_str(), access | flags));
+  };
+  document.readable = regular && (document.fd = open(O_RDWR)).Get() >= 0;
+  if (!document.readable && (!regular || errno == EACCES)) document.fd = open(O_WRONLY);
   const int fd = document.fd.Get();
   if (fd < 0) {
     if (errno == ELOOP) return false;
@@ -187,7 +192,7 @@ Document FindDocument(const std::string& path) {
       PushParts(target, parts);
     } else if (parts.empty()) {
       document.name = std::move(part);
-      if (OpenExisting(document)) return document;
+      if (OpenExisting(document, S_ISREG(entry.st_mode))) return document;
       lookAgain(std::move(document.name));
     } else if (!S_ISDIR(entry.st_mode)) {
       RaiseSystemError(ENOTDIR);
@@ -243,12 +248,13 @@ class TemporaryFile {
       }
     }
     if (fd_.Get() < 0) RaiseSystemError(EEXIST);
+    made_ = true;
     RemoveOnEndingSignals(directory_, name_.c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
-    if (fd_.Get() < 0 && !closed_) return;
+    if (!made_) return;
     // Gone first, forgotten after: a signal in between finds nothing.
     if (!kept_) ::unlinkat(directory_, name_.c_str(), 0);
     ForgetOnEndingSignals();
@@ -260,7 +266,6 @@ class TemporaryFile {
   /// Closes the file, with what only a close reports (a network file
   /// system's failed write), and renames it to `name` in its directory.
   void Rename(const std::string& name) {
-    closed_ = true;
     if (::close(fd_.Release()) != 0 && errno != EINTR) RaiseSystemError(errno);
     if (::renameat(directory_, name_.c_str(), directory_, name.c_str()) != 0) RaiseSystemError(errno);
     kept_ = true;
@@ -271,57 +276,23 @@ class TemporaryFile {
   std::string name_;
   OwnedFd fd_;
   int error_ = 0;
-  bool closed_ = false;
+  bool made_ = false;
   bool kept_ = false;
 };
 
-// Extended attributes by descriptor, in the two systems' spellings.
-#ifdef __APPLE__
-ssize_t ListAttributes(int fd, char* names, std::size_t size) { return ::flistxattr(fd, names, size, 0); }
-ssize_t GetAttribute(int fd, const char* name, void* value, std::size_t size) {
-  return ::fgetxattr(fd, name, value, size, 0, 0);
-}
-int SetAttribute(int fd, const char* name, const std::string& value) {
-  return ::fsetxattr(fd, name, value.data(), value.size(), 0, 0);
-}
-int RemoveAttribute(int fd, const char* name) { return ::fremovexattr(fd, name, 0); }
-#else
-ssize_t ListAttributes(int fd, char* names, std::size_t size) { return ::flistxattr(fd, names, size); }
-ssize_t GetAttribute(int fd, const char* name, void* value, std::size_t size) {
-  return ::fgetxattr(fd, name, value, size);
-}
-int SetAttribute(int fd, const char* name, const std::string& value) {
-  return ::fsetxattr(fd, name, value.data(), value.size(), 0);
-}
-int RemoveAttribute(int fd, const char* name) { return ::fremovexattr(fd, name); }
-#endif
-
-/// Reads a list or value that may grow between asking its size and
-/// reading it: `call(buffer, size)` as the xattr calls take it.
-template <typename Call>
-std::string ReadGrowing(Call call) {
-  for (;;) {
-    const ssize_t size = call(nullptr, 0);
-    if (size < 0) {
-      if (errno == ENOTSUP || errno == ENODATA) return {};
-      RaiseSystemError(errno);
-    }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    const ssize_t got = call(text.data(), text.size());
-    if (got >= 0) return text.substr(0, static_cast<std::size_t>(got));
-    if (errno != ERANGE) RaiseSystemError(errno);
-  }
-}
-
-/// The extended attributes of `fd`, by name.
+#ifdef __linux__
+/// The extended attributes of `fd`, by name (Linux keeps a list and each
+/// value within 64 KiB).
 std::vector<std::pair<std::string, std::string>> AttributesOf(int fd) {
+  std::string names(65536, '\0'), value(65536, '\0');
+  const ssize_t size = ::flistxattr(fd, names.data(), names.size());
+  if (size < 0 && errno != ENOTSUP) RaiseSystemError(errno);
   std::vector<std::pair<std::string, std::string>> attributes;
-  const std::string names = ReadGrowing([&](char* b, std::size_t n) { return ListAttributes(fd, b, n); });
-  for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
-    const std::string name = names.c_str() + at;
-    attributes.emplace_back(name, ReadGrowing([&](char* b, std::size_t n) {
-                              return GetAttribute(fd, name.c_str(), b, n);
-                            }));
+  for (std::size_t at = 0; static_cast<ssize_t>(at) < size; at = names.find('\0', at) + 1) {
+    const char* name = names.c_str() + at;
+    const ssize_t length = ::fgetxattr(fd, name, value.data(), value.size());
+    if (length < 0) RaiseSystemError(errno);
+    attributes.emplace_back(name, value.substr(0, static_cast<std::size_t>(length)));
   }
   return attributes;
 }
@@ -331,23 +302,25 @@ std::vector<std::pair<std::string, std::string>> AttributesOf(int fd) {
 /// comes. False when this user may not.
 bool CopyAttributes(int from, int to) {
   const auto wanted = AttributesOf(from), present = AttributesOf(to);
-  const auto refused = [] { return errno == EPERM || errno == EACCES || errno == ENOTSUP; };
-  for (const auto& attribute : present) {
-    if (std::find(wanted.begin(), wanted.end(), attribute) != wanted.end()) continue;
-    if (RemoveAttribute(to, attribute.first.c_str()) != 0 && errno != ENODATA) {
-      if (refused()) return false;
-      RaiseSystemError(errno);
-    }
+  const auto has = [](const auto& list, const auto& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+  };
+  for (const auto& [name, value] : present) {
+    if (!has(wanted, std::pair{name, value}) && ::fremovexattr(to, name.c_str()) != 0) return false;
   }
-  for (const auto& attribute : wanted) {
-    if (std::find(present.begin(), present.end(), attribute) != present.end()) continue;
-    if (SetAttribute(to, attribute.first.c_str(), attribute.second) != 0) {
-      if (refused()) return false;
-      RaiseSystemError(errno);
+  for (const auto& [name, value] : wanted) {
+    if (!has(present, std::pair{name, value}) && ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
+      return false;
     }
   }
   return true;
 }
+#else
+// Elsewhere a new file has none of the old one's extended attributes.
+bool CopyAttributes(int, int) {
+  return true;
+}
+#endif
 
 /// The permission bits a replaced document keeps: all but the set-ID bits,
 /// for a table is no program (writing a file drops them too).
@@ -403,22 +376,14 @@ class FileOnDisk : public FileInPlace {
   }
 
   bool ReadAll(std::string& content) override {
-    // Opened again for reading, as the same file or not at all.
-    OwnedFd reader(::openat(document_.directory.Get(), document_.name.c_str(),
-                            O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    struct stat info;
-    if (reader.Get() < 0 || ::fstat(reader.Get(), &info) != 0 || info.st_ino != document_.info.st_ino ||
-        info.st_dev != document_.info.st_dev) {
-      return false;
+    content.resize(document_.readable ? Size() : 0);
+    for (std::size_t done = 0; done < content.size();) {
+      const ssize_t n = ::pread(document_.fd.Get(), content.data() + done, content.size() - done,
+                                static_cast<off_t>(done));
+      if (n == 0 || (n < 0 && errno != EINTR)) return false;
+      if (n > 0) done += static_cast<std::size_t>(n);
     }
-    content.clear();
-    char buffer[65536];
-    for (;;) {
-      const ssize_t n = ::read(reader.Get(), buffer, sizeof buffer);
-      if (n == 0) return true;
-      if (n < 0 && errno != EINTR) return false;
-      if (n > 0) content.append(buffer, static_cast<std::size_t>(n));
-    }
+    return document_.readable;
   }
 
   void Reserve(std::uint64_t size) override {

@@ -245,12 +245,24 @@ TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
   const auto [shared, secret] = MakeSharedDirectory(work_ + "/shared", dir_.File("vault"));
   const std::string ini = Settings(shared + "/t.ini", kNormalLensText), document = shared + "/t.txt";
   const std::string swap = shared + "/t.swap";
-  ASSERT_TRUE(AsNobody([&] {
-    WriteFile(document, kOlder);
-    return ::symlink(secret.c_str(), swap.c_str()) == 0;
-  }));
-  const pid_t swapper = ::fork();
-  if (swapper == 0) {
+  // Their file and link, made anew for every run: a run that renames its
+  // table over the name may have replaced the link.
+  const auto plant = [&] {
+    std::filesystem::remove(document);
+    std::filesystem::remove(swap);
+    return AsNobody([&] {
+      WriteFile(document, kOlder);
+      return ::symlink(secret.c_str(), swap.c_str()) == 0;
+    });
+  };
+  struct Swapper {
+    pid_t pid = ::fork();
+    ~Swapper() {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+    }
+  } swapper;
+  if (swapper.pid == 0) {
     if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(1);
     for (;;) ::renameat2(AT_FDCWD, document.c_str(), AT_FDCWD, swap.c_str(), RENAME_EXCHANGE);
   }
@@ -263,14 +275,13 @@ TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
                               " is another user's link; it is not followed\r\n" + kDone;
   int refusals = 0;
   for (int run = 0; run < 40; ++run) {
+    ASSERT_TRUE(plant());
     Outcome outcome = Run({ini}, "\n", options);
     EXPECT_EQ(outcome.status, 0) << outcome.console;
     EXPECT_TRUE(outcome.console == created || outcome.console == refused) << outcome.console;
     refusals += outcome.console == refused;
     ASSERT_EQ(ReadFile(secret), "root's own\n") << "root's file was written in run " << run;
   }
-  ::kill(swapper, SIGKILL);
-  ::waitpid(swapper, nullptr, 0);
   EXPECT_GT(refusals, 0) << "the swaps never met a run";
 }
 
