@@ -8,6 +8,7 @@
 #include "platform/exceptions.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
+#include "platform/win32_support.h"
 #include "test_support.h"
 
 namespace velmo {
@@ -67,6 +68,38 @@ TEST(HostPlatform, CreatingADocumentReportsTheSystemsCode) {
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "File access denied");
   }
+}
+
+/// Replaces `name` with a document that says `text`.
+void Replace(HostPlatform& platform, const std::string& name, const std::string& text) {
+  auto document = platform.CreateDocument(name);
+  document->Write(text.data(), text.size());
+  document->Close();
+}
+
+TEST(HostPlatform, AReplacedDocumentKeepsItsAttributes) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string name = dir.File("doc.txt");
+  test::WriteFile(name, "earlier");
+  const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(::SetFileAttributesW(Wide(name).c_str(), attributes));
+  Replace(platform, name, "new");
+  EXPECT_EQ(test::ReadFile(name), "new");
+  EXPECT_EQ(::GetFileAttributesW(Wide(name).c_str()) & attributes, attributes);
+}
+
+TEST(HostPlatform, ALinkedDocumentsFileIsReplacedAndTheLinkKept) {
+  test::TempDir dir;
+  HostPlatform platform;
+  const std::string target = dir.File("archive.txt"), name = dir.File("doc.txt");
+  test::WriteFile(target, "earlier");
+  std::error_code error;
+  std::filesystem::create_symlink(target, name, error);
+  if (error || !std::filesystem::is_symlink(name)) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  Replace(platform, name, "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(name));
+  EXPECT_EQ(test::ReadFile(target), "new");
 }
 
 TEST(HostPlatform, ASettingsFileHeldWithoutSharingIsAFailedRead) {

@@ -1,23 +1,25 @@
-// The output document on Windows. The whole new document is made before
-// the old file is touched, so a run that fails while the tables are
-// computed leaves everything as it was; then it takes the old one's place
-// in one of two ways.
-// - Written into a temporary file beside it, which ReplaceFileW puts in its
-//   place, giving it the old file's attributes, security (owner and access
-//   list), creation time and short name: readers see the old document or
-//   the new one, never a part.
-// - Where a new file cannot be the old one (other hard links share it, or
-//   the directory takes no new file), kept in memory and written over the
-//   old file: its end is moved out first, so a full disk fails before a
-//   byte changes, and Ctrl+C waits until the last byte is written.
+// The output document on Windows. A name that is a symbolic link is
+// followed to the file it names, which is replaced while the link stays.
+// The whole new document is made before the old file is touched, and then
+// takes its place in the way ChooseReplacement picks:
+// - written into a temporary file beside it, which ReplaceFileW puts in its
+//   place, giving it the old file's security (owner and access list),
+//   creation time and short name, and then its attributes (hidden, system,
+//   read-only): readers see the old document or the new one, never a part;
+// - or kept in memory and written over the old file (WriteOver), with
+//   Ctrl+C waiting until the last byte is written.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/io_error.h"
 #include "platform/os.h"
 #include "platform/path_text.h"
+#include "platform/replacement.h"
 #include "platform/win32_support.h"
 
 namespace velmo {
@@ -61,7 +63,8 @@ void CloseChecked(HANDLE& handle) {
 class TemporaryFile {
  public:
   /// handle() is INVALID_HANDLE_VALUE, with the reason in error(), when the
-  /// directory takes no new file.
+  /// directory takes no new file from this user (which may still let the
+  /// old document be written); other failures throw.
   explicit TemporaryFile(const std::string& document) {
     for (int attempt = 0; attempt < 100 && handle_ == INVALID_HANDLE_VALUE; ++attempt) {
       name_ = Wide(TemporaryNameBeside(document, ::GetCurrentProcessId()));
@@ -70,6 +73,7 @@ class TemporaryFile {
       error_ = handle_ == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
       if (error_ != 0 && error_ != ERROR_FILE_EXISTS) break;
     }
+    if (error_ != 0 && error_ != ERROR_ACCESS_DENIED) RaiseWindowsError(error_);
     if (error_ == 0) pendingFile = name_.c_str();
   }
   TemporaryFile(const TemporaryFile&) = delete;
@@ -85,8 +89,9 @@ class TemporaryFile {
   DWORD error() const { return error_; }
 
   /// Closes the file and puts it in the place of `document`, replacing
-  /// `old` (released first) where there is one.
-  void Rename(const std::wstring& document, HANDLE& old) {
+  /// `old` (released first) where there is one, whose `attributes` it
+  /// takes.
+  void Rename(const std::wstring& document, HANDLE& old, DWORD attributes) {
     CloseChecked(handle_);
     if (old == INVALID_HANDLE_VALUE) {
       if (!::MoveFileExW(name_.c_str(), document.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -110,6 +115,8 @@ class TemporaryFile {
       }
     }
     kept_ = true;
+    // Not every ReplaceFileW keeps them (wine's is a move).
+    if (!::SetFileAttributesW(document.c_str(), attributes)) RaiseWindowsError(::GetLastError());
   }
 
  private:
@@ -130,6 +137,7 @@ class OldDocument {
     if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
   }
   HANDLE& handle() { return handle_; }
+  HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
 
  private:
   HANDLE handle_;
@@ -139,17 +147,19 @@ class OldDocument {
 /// document's place.
 class ReplacingSink : public ByteSink {
  public:
-  ReplacingSink(const std::string& document, std::unique_ptr<TemporaryFile> temporary, HANDLE old)
-      : document_(Wide(document)),
+  ReplacingSink(const std::wstring& document, std::unique_ptr<TemporaryFile> temporary, HANDLE old,
+                DWORD attributes)
+      : document_(document),
         temporary_(std::move(temporary)),
         file_(temporary_->handle(), false),
-        old_(old) {}
+        old_(old),
+        attributes_(attributes) {}
 
   void Write(const char* data, std::size_t size) override { file_.Write(data, size); }
 
   void Close() override {
     if (!temporary_) return;
-    temporary_->Rename(document_, old_.handle());
+    temporary_->Rename(document_, old_.handle(), attributes_);
     temporary_.reset();
   }
 
@@ -159,86 +169,142 @@ class ReplacingSink : public ByteSink {
   std::unique_ptr<TemporaryFile> temporary_;
   HandleSink file_;
   OldDocument old_;
+  DWORD attributes_;
 };
 
-void MoveTo(HANDLE file, LONGLONG position) {
+void MoveTo(HANDLE file, std::uint64_t position) {
   LARGE_INTEGER where;
-  where.QuadPart = position;
+  where.QuadPart = static_cast<LONGLONG>(position);
   if (!::SetFilePointerEx(file, where, nullptr, FILE_BEGIN)) RaiseWindowsError(::GetLastError());
 }
+
+/// The old document as WriteOver needs it.
+class FileOnDisk : public FileInPlace {
+ public:
+  FileOnDisk(HANDLE file, bool readable) : file_(file), readable_(readable) {}
+
+  std::uint64_t Size() override {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file_, &size)) RaiseWindowsError(::GetLastError());
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
+
+  bool ReadAll(std::string& content) override {
+    content.resize(readable_ ? Size() : 0);
+    MoveTo(file_, 0);
+    for (std::size_t done = 0; done < content.size();) {
+      DWORD read = 0;
+      const auto chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+      if (!::ReadFile(file_, content.data() + done, chunk, &read, nullptr) || read == 0) return false;
+      done += read;
+    }
+    return readable_;
+  }
+
+  void Reserve(std::uint64_t size) override {
+    // A file system allocates what lies before a file's end.
+    if (size > Size()) Truncate(size);
+  }
+
+  void WriteAt(const std::string& bytes) override {
+    MoveTo(file_, 0);
+    HandleSink(file_, false).Write(bytes.data(), bytes.size());
+  }
+
+  void Truncate(std::uint64_t size) override {
+    MoveTo(file_, size);
+    if (!::SetEndOfFile(file_)) RaiseWindowsError(::GetLastError());
+  }
+
+ private:
+  HANDLE file_;
+  bool readable_;
+};
 
 /// The new document kept in memory, which Close writes over the old file;
 /// that file keeps every name, attribute and permission it had.
 class InPlaceSink : public ByteSink {
  public:
-  explicit InPlaceSink(HANDLE old) : old_(old) {}
+  InPlaceSink(HANDLE old, bool readable) : old_(old), readable_(readable) {}
 
   void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
 
   void Close() override {
     HANDLE& old = old_.handle();
     if (old == INVALID_HANDLE_VALUE) return;
-    WriteOver(old);
+    {
+      ::AcquireSRWLockExclusive(&inPlaceWrite);
+      struct Release {
+        ~Release() { ::ReleaseSRWLockExclusive(&inPlaceWrite); }
+      } release;
+      FileOnDisk file(old, readable_);
+      WriteOver(file, bytes_);
+    }
     CloseChecked(old);
   }
 
  private:
-  void WriteOver(HANDLE old) {
-    ::AcquireSRWLockExclusive(&inPlaceWrite);
-    struct Release {
-      ~Release() { ::ReleaseSRWLockExclusive(&inPlaceWrite); }
-    } release;
-    const auto size = static_cast<LONGLONG>(bytes_.size());
-    LARGE_INTEGER current;
-    if (!::GetFileSizeEx(old, &current)) RaiseWindowsError(::GetLastError());
-    // The space first: a file system allocates what lies before its end.
-    if (size > current.QuadPart) {
-      MoveTo(old, size);
-      if (!::SetEndOfFile(old)) RaiseWindowsError(::GetLastError());
-    }
-    MoveTo(old, 0);
-    HandleSink(old, false).Write(bytes_.data(), bytes_.size());
-    MoveTo(old, size);
-    if (!::SetEndOfFile(old)) RaiseWindowsError(::GetLastError());
-  }
-
   ConsoleEndsWithoutLeftovers console_;
   OldDocument old_;
+  bool readable_;
   std::string bytes_;
 };
 
-bool SharedWithOtherNames(HANDLE file) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return ::GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1;
+/// The full name of the file `handle` is open on, at the end of every link.
+std::wstring FinalName(HANDLE handle) {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (size == 0) RaiseWindowsError(::GetLastError());
+    if (size < name.size()) return name.substr(0, size);
+    name.resize(size);
+  }
 }
 
 }  // namespace
 
 std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) {
   // The old document is asked first for what replacing it takes: the right
-  // to write it, and no other program writing it (the sharing violation).
-  HANDLE old = ::CreateFileW(Wide(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  const bool hasOld = old != INVALID_HANDLE_VALUE;
-  if (!hasOld && ::GetLastError() != ERROR_FILE_NOT_FOUND) RaiseWindowsError(::GetLastError());
-  // A device has no old content to keep: it is written as the tables are.
-  if (hasOld && ::GetFileType(old) != FILE_TYPE_DISK) return std::make_unique<HandleSink>(old, true);
-  if (!(hasOld && SharedWithOtherNames(old))) {
-    // By its full path: ReplaceFileW finds the directory for its own
-    // temporary names in it.
-    const std::string document = FullPath(name);
-    auto temporary = std::make_unique<TemporaryFile>(document);
-    if (temporary->handle() != INVALID_HANDLE_VALUE) {
-      return std::make_unique<ReplacingSink>(document, std::move(temporary), old);
-    }
-    // A directory that takes no new file, around a document that may be
-    // written: written over in place.
-    if (!(hasOld && temporary->error() == ERROR_ACCESS_DENIED)) {
-      if (hasOld) ::CloseHandle(old);
-      RaiseWindowsError(temporary->error());
-    }
+  // to write it (and to read it, for putting it back), and no other
+  // program writing it (the sharing violation).
+  const std::wstring wide = Wide(name);
+  const auto open = [&](DWORD access) {
+    return ::CreateFileW(wide.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  };
+  HANDLE handle = open(GENERIC_READ | GENERIC_WRITE);
+  const bool readable = handle != INVALID_HANDLE_VALUE;
+  if (!readable && ::GetLastError() == ERROR_ACCESS_DENIED) handle = open(GENERIC_WRITE);
+  OldDocument old(handle);
+  OldDocumentFacts facts;
+  facts.exists = handle != INVALID_HANDLE_VALUE;
+  if (!facts.exists && ::GetLastError() != ERROR_FILE_NOT_FOUND) RaiseWindowsError(::GetLastError());
+  BY_HANDLE_FILE_INFORMATION info{};
+  info.dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
+  facts.regular = !facts.exists || ::GetFileType(handle) == FILE_TYPE_DISK;
+  if (facts.exists && facts.regular) {
+    if (!::GetFileInformationByHandle(handle, &info)) RaiseWindowsError(::GetLastError());
+    facts.otherNames = info.nNumberOfLinks > 1;
   }
-  return std::make_unique<InPlaceSink>(old);
+  std::unique_ptr<TemporaryFile> temporary;
+  // By its full path, at the end of every link: ReplaceFileW finds the
+  // directory for its own temporary names in it.
+  const std::wstring document = facts.exists && facts.regular ? FinalName(handle) : Wide(FullPath(name));
+  if (ChooseReplacement(facts) == Replacement::kRename) {
+    temporary = std::make_unique<TemporaryFile>(Utf8(document));
+    facts.newFileAllowed = temporary->handle() != INVALID_HANDLE_VALUE;
+  }
+  switch (ChooseReplacement(facts)) {
+    case Replacement::kRefuse: return nullptr;
+    case Replacement::kStream: return std::make_unique<HandleSink>(old.Release(), true);
+    case Replacement::kRename:
+      if (!facts.newFileAllowed) RaiseWindowsError(temporary->error());
+      return std::make_unique<ReplacingSink>(document, std::move(temporary), old.Release(), info.dwFileAttributes);
+    case Replacement::kInPlace: break;
+  }
+  temporary.reset();
+  return std::make_unique<InPlaceSink>(old.Release(), readable);
 }
 
 }  // namespace velmo
