@@ -96,7 +96,8 @@ TEST(HostPlatform, ALinkedDocumentsFileIsReplacedAndTheLinkKept) {
   test::WriteFile(target, "earlier");
   std::error_code error;
   std::filesystem::create_symlink(target, name, error);
-  if (error || !std::filesystem::is_symlink(name)) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  if (error || !std::filesystem::is_symlink(name))
+    GTEST_SKIP() << "no symbolic links here: " << error.message();
   Replace(platform, name, "new");
   EXPECT_TRUE(std::filesystem::is_symlink(name));
   EXPECT_EQ(test::ReadFile(target), "new");

@@ -309,7 +309,8 @@ bool CopyAttributes(int from, int to) {
     if (!has(wanted, std::pair{name, value}) && ::fremovexattr(to, name.c_str()) != 0) return false;
   }
   for (const auto& [name, value] : wanted) {
-    if (!has(present, std::pair{name, value}) && ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
+    if (!has(present, std::pair{name, value}) &&
+        ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
       return false;
     }
   }
@@ -378,8 +379,8 @@ class FileOnDisk : public FileInPlace {
   bool ReadAll(std::string& content) override {
     content.resize(document_.readable ? Size() : 0);
     for (std::size_t done = 0; done < content.size();) {
-      const ssize_t n = ::pread(document_.fd.Get(), content.data() + done, content.size() - done,
-                                static_cast<off_t>(done));
+      const ssize_t n =
+          ::pread(document_.fd.Get(), content.data() + done, content.size() - done, static_cast<off_t>(done));
       if (n == 0 || (n < 0 && errno != EINTR)) return false;
       if (n > 0) done += static_cast<std::size_t>(n);
     }
@@ -416,8 +417,8 @@ class FileOnDisk : public FileInPlace {
 
   void WriteAt(const std::string& bytes) override {
     for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::pwrite(document_.fd.Get(), bytes.data() + done, bytes.size() - done,
-                                 static_cast<off_t>(done));
+      const ssize_t n =
+          ::pwrite(document_.fd.Get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
       if (n < 0 && errno != EINTR) RaiseSystemError(errno);
       if (n > 0) done += static_cast<std::size_t>(n);
     }

@@ -300,7 +300,8 @@ std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) 
     case Replacement::kStream: return std::make_unique<HandleSink>(old.Release(), true);
     case Replacement::kRename:
       if (!facts.newFileAllowed) RaiseWindowsError(temporary->error());
-      return std::make_unique<ReplacingSink>(document, std::move(temporary), old.Release(), info.dwFileAttributes);
+      return std::make_unique<ReplacingSink>(document, std::move(temporary), old.Release(),
+                                             info.dwFileAttributes);
     case Replacement::kInPlace: break;
   }
   temporary.reset();

@@ -12,7 +12,7 @@ namespace velmo {
 namespace {
 
 // The signals that end a process by default, as others send them.
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGALRM, SIGUSR1,
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGALRM,   SIGUSR1,
                                   SIGUSR2, SIGABRT, SIGPIPE, SIGXCPU, SIGVTALRM, SIGPROF};
 // The faults of the program's own instructions, which others can send too.
 constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};

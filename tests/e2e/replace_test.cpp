@@ -110,7 +110,8 @@ TEST_F(EndToEnd, AFullDiskOfAnyKindLeavesADocumentWrittenInPlaceWhole) {
     }
     Outcome outcome = Run({ini});
     EXPECT_EQ(outcome.console, Using(ini) + "Created " + document + "\r\n" + kDone) << kind;
-    EXPECT_TRUE(ReadFile(disk + "/archive.txt") == ReadFile(work_ + "/ref.txt")) << "not the whole table on " << kind;
+    EXPECT_TRUE(ReadFile(disk + "/archive.txt") == ReadFile(work_ + "/ref.txt"))
+        << "not the whole table on " << kind;
     EXPECT_EQ(ReadFile(ini), table) << kind;
     settings_.erase(ini);  // unreachable once the disk is gone
     ::umount2(disk.c_str(), MNT_DETACH);
@@ -170,7 +171,12 @@ TEST_F(EndToEnd, ASignalAtAnyStepOfAFailingRunLeavesNoTemporaryFile) {
   }
   ASSERT_GT(made, 0) << "no temporary file was made";
   for (int when = made - 2; when <= count; ++when) {
-    options.wrapper = {strace, "-f", "-qq", "-o", "/dev/null", "-e",
+    options.wrapper = {strace,
+                       "-f",
+                       "-qq",
+                       "-o",
+                       "/dev/null",
+                       "-e",
                        "inject=all:signal=SIGTERM:when=" + std::to_string(when)};
     Run({ini}, "\n", options);
     EXPECT_EQ(ReadFile(document), kOlder) << when;
@@ -268,11 +274,18 @@ TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
   }
   const std::string looks = "newfstatat,statx,lstat,stat,openat,readlinkat";
   RunOptions options;
-  options.wrapper = {strace, "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + looks,
-                     "-e", "inject=" + looks + ":delay_exit=3000"};
+  options.wrapper = {strace,
+                     "-f",
+                     "-qq",
+                     "-o",
+                     "/dev/null",
+                     "-e",
+                     "trace=" + looks,
+                     "-e",
+                     "inject=" + looks + ":delay_exit=3000"};
   const std::string created = Using(ini) + "Created " + document + "\r\n" + kDone;
-  const std::string refused = Using(ini) + "*** ERROR: " + document +
-                              " is another user's link; it is not followed\r\n" + kDone;
+  const std::string refused =
+      Using(ini) + "*** ERROR: " + document + " is another user's link; it is not followed\r\n" + kDone;
   int refusals = 0;
   for (int run = 0; run < 40; ++run) {
     ASSERT_TRUE(plant());
