@@ -18,6 +18,7 @@ using namespace test;
 using namespace std::chrono_literals;
 
 const std::string kOlder = "an older table\r\n";
+const char* const kStrace = "/usr/bin/strace";
 
 /// A text table of many blocks: `focals` focal lengths of 64 distances and
 /// 64 apertures, every row written, about 42 KB a block.
@@ -30,6 +31,15 @@ std::string LargeTable(int focals) {
   for (int i = 0; i < focals; ++i) lengths += std::to_string(20 + i) + " ";
   return "[VELMO]\nHTML=0\nCoC=0.03\nDistance=" + distances + "\nAperture=" + apertures +
          "\nFocal=" + lengths + "\n";
+}
+
+/// The words that start the program under strace, which writes its trace
+/// into `output` and takes `expressions` (each after an -e).
+std::vector<std::string> UnderStrace(const std::string& output,
+                                     std::initializer_list<std::string> expressions) {
+  std::vector<std::string> words = {kStrace, "-f", "-qq", "-o", output};
+  for (const std::string& expression : expressions) words.insert(words.end(), {"-e", expression});
+  return words;
 }
 
 TEST_F(EndToEnd, AFullDiskKeepsTheOldDocument) {
@@ -121,8 +131,7 @@ TEST_F(EndToEnd, AFullDiskOfAnyKindLeavesADocumentWrittenInPlaceWhole) {
 TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
   if (UnderWine()) GTEST_SKIP() << "POSIX signals";
   if (!Launcher().empty()) GTEST_SKIP() << "the emulator, not the program, would see the signal";
-  const char* const strace = "/usr/bin/strace";
-  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to send the signal";
+  if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to send the signal";
   // The faults too, sent from outside as kill sends them.
   for (const char* signal :
        {"SIGTERM", "SIGINT", "SIGHUP", "SIGQUIT", "SIGUSR1", "SIGALRM", "SIGABRT", "SIGSEGV", "SIGBUS"}) {
@@ -132,15 +141,8 @@ TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
     // temporary name, just before it takes the old one's place.
     RunOptions options;
     const std::string renames = "rename,renameat,renameat2";
-    options.wrapper = {strace,
-                       "-f",
-                       "-qq",
-                       "-o",
-                       "/dev/null",
-                       "-e",
-                       "trace=" + renames,
-                       "-e",
-                       "inject=" + renames + ":error=EINTR:signal=" + signal};
+    options.wrapper =
+        UnderStrace("/dev/null", {"trace=" + renames, "inject=" + renames + ":error=EINTR:signal=" + signal});
     Outcome outcome = Run({ini}, "\n", options);
     EXPECT_EQ(outcome.status, -1) << "the run should end by " << signal;
     EXPECT_EQ(ReadFile(work_ + "/lenses.txt"), kOlder) << signal;
@@ -151,8 +153,7 @@ TEST_F(EndToEnd, ARunEndedByASignalKeepsTheOldDocument) {
 TEST_F(EndToEnd, ASignalAtAnyStepOfAFailingRunLeavesNoTemporaryFile) {
   if (UnderWine()) GTEST_SKIP() << "POSIX signals";
   if (!Launcher().empty()) GTEST_SKIP() << "the emulator, not the program, would see the signal";
-  const char* const strace = "/usr/bin/strace";
-  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to send the signal";
+  if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to send the signal";
   // The table outgrows the file-size limit in its temporary file, which
   // the run then removes; a signal comes after one system call after
   // another, from the one that makes the file to the last.
@@ -161,7 +162,7 @@ TEST_F(EndToEnd, ASignalAtAnyStepOfAFailingRunLeavesNoTemporaryFile) {
   RunOptions options;
   options.fileSizeLimit = 600 * 1024;
   const std::string trace = dir_.File("trace");
-  options.wrapper = {strace, "-f", "-qq", "-o", trace};
+  options.wrapper = UnderStrace(trace, {});
   ASSERT_EQ(Run({ini}, "\n", options).status, 1);
   std::istringstream calls(ReadFile(trace));
   int made = 0, count = 0;
@@ -171,13 +172,7 @@ TEST_F(EndToEnd, ASignalAtAnyStepOfAFailingRunLeavesNoTemporaryFile) {
   }
   ASSERT_GT(made, 0) << "no temporary file was made";
   for (int when = made - 2; when <= count; ++when) {
-    options.wrapper = {strace,
-                       "-f",
-                       "-qq",
-                       "-o",
-                       "/dev/null",
-                       "-e",
-                       "inject=all:signal=SIGTERM:when=" + std::to_string(when)};
+    options.wrapper = UnderStrace("/dev/null", {"inject=all:signal=SIGTERM:when=" + std::to_string(when)});
     Run({ini}, "\n", options);
     EXPECT_EQ(ReadFile(document), kOlder) << when;
     EXPECT_EQ(Entries(work_), (std::vector<std::string>{"lenses.ini", "lenses.txt"})) << when;
@@ -243,8 +238,7 @@ TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
   if (UnderWine()) GTEST_SKIP() << "POSIX users and links";
   if (::geteuid() != 0 || !CanRunAsNobody()) GTEST_SKIP() << "planting a link as another user needs root";
   if (!Launcher().empty()) GTEST_SKIP() << "strace would slow the emulator, not the program";
-  const char* const strace = "/usr/bin/strace";
-  if (::access(strace, X_OK) != 0) GTEST_SKIP() << "no " << strace << " to slow the program";
+  if (::access(kStrace, X_OK) != 0) GTEST_SKIP() << "no " << kStrace << " to slow the program";
   // Another user swaps the document's name, as fast as the system lets
   // them, between a file of their own and a link to root's file; every
   // look the run takes at a name is slowed, as on a busy machine.
@@ -274,15 +268,7 @@ TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
   }
   const std::string looks = "newfstatat,statx,lstat,stat,openat,readlinkat";
   RunOptions options;
-  options.wrapper = {strace,
-                     "-f",
-                     "-qq",
-                     "-o",
-                     "/dev/null",
-                     "-e",
-                     "trace=" + looks,
-                     "-e",
-                     "inject=" + looks + ":delay_exit=3000"};
+  options.wrapper = UnderStrace("/dev/null", {"trace=" + looks, "inject=" + looks + ":delay_exit=3000"});
   const std::string created = Using(ini) + "Created " + document + "\r\n" + kDone;
   const std::string refused =
       Using(ini) + "*** ERROR: " + document + " is another user's link; it is not followed\r\n" + kDone;
