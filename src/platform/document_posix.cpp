@@ -404,11 +404,12 @@ class FileOnDisk : public FileInPlace {
 #ifdef __linux__
     // A file system that copies what it overwrites (btrfs) has allocated
     // nothing for blocks the file already has: that much space is asked
-    // for once more beyond the end, and given back before the write.
+    // for once more beyond the end, and given back before the write (or,
+    // where no hole can be punched, by the truncation that ends it).
     const auto offset = static_cast<off_t>(size), length = static_cast<off_t>(size);
-    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, offset, length) != 0) {
-      if (errno != EOPNOTSUPP && errno != EINVAL) RaiseSystemError(errno);
-    } else if (::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length) != 0) {
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, offset, length) == 0) {
+      ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length);
+    } else if (errno != EOPNOTSUPP && errno != EINVAL) {
       RaiseSystemError(errno);
     }
 #endif
