@@ -77,13 +77,6 @@ OwnedFd HoldDirectory(int at, const char* name) {
   return OwnedFd(::openat(at, name, kDirectoryHold | O_NOFOLLOW));
 }
 
-/// The directory a path starts from.
-OwnedFd HoldStart(std::string_view path) {
-  OwnedFd fd = HoldDirectory(AT_FDCWD, path.starts_with('/') ? "/" : ".");
-  if (fd.Get() < 0) RaiseSystemError(errno);
-  return fd;
-}
-
 /// Puts the parts of `path` on top of `parts`, the first part last.
 void PushParts(std::string_view path, std::vector<std::string>& parts) {
   std::vector<std::string> ahead;
@@ -108,16 +101,13 @@ bool IsForeignLink(int directory, const struct stat& link) {
   return shared && link.st_uid != ::geteuid() && link.st_uid != info.st_uid;
 }
 
-/// The text of the link `name`, checked as `link`; false when another entry
-/// took the name meanwhile.
-bool ReadLink(int directory, const std::string& name, const struct stat& link, std::string& target) {
+/// The text of the link `name`; false when it is no link by now. (Another
+/// user cannot swap an entry that is not theirs in a directory where the
+/// link rule applies, so the link read is the one looked at.)
+bool ReadLink(int directory, const std::string& name, std::string& target) {
   char text[PATH_MAX];  // the longest a link can say
   const ssize_t size = ::readlinkat(directory, name.c_str(), text, sizeof text);
-  struct stat again;
-  if (size < 0 || ::fstatat(directory, name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0 ||
-      again.st_ino != link.st_ino || again.st_dev != link.st_dev) {
-    return false;
-  }
+  if (size < 0) return false;
   target.assign(text, static_cast<std::size_t>(size));
   return true;
 }
@@ -157,7 +147,11 @@ bool OpenExisting(Document& document, bool regular) {
 /// through every link on the way, to the file it names.
 Document FindDocument(const std::string& path) {
   Document document;
-  document.directory = HoldStart(path);
+  const auto holdStart = [&](std::string_view from) {
+    document.directory = HoldDirectory(AT_FDCWD, from.starts_with('/') ? "/" : ".");
+    if (document.directory.Get() < 0) RaiseSystemError(errno);
+  };
+  holdStart(path);
   std::vector<std::string> parts;
   PushParts(path, parts);
   int links = 0, changes = 0;
@@ -183,12 +177,12 @@ Document FindDocument(const std::string& path) {
         return document;
       }
       std::string target;
-      if (!ReadLink(directory, part, entry, target)) {
+      if (!ReadLink(directory, part, target)) {
         lookAgain(std::move(part));
         continue;
       }
       if (++links > kMaxLinks) RaiseSystemError(ELOOP);
-      if (target.starts_with('/')) document.directory = HoldStart(target);
+      if (target.starts_with('/')) holdStart(target);
       PushParts(target, parts);
     } else if (parts.empty()) {
       document.name = std::move(part);

@@ -252,14 +252,12 @@ class InPlaceSink : public ByteSink {
 
 /// The full name of the file `handle` is open on, at the end of every link.
 std::wstring FinalName(HANDLE handle) {
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD size = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (size == 0) RaiseWindowsError(::GetLastError());
-    if (size < name.size()) return name.substr(0, size);
-    name.resize(size);
-  }
+  std::wstring name(32768, L'\0');  // the longest name Windows has
+  const DWORD size = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (size == 0 || size >= name.size()) RaiseWindowsError(::GetLastError());
+  name.resize(size);
+  return name;
 }
 
 }  // namespace
