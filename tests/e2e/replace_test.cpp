@@ -219,7 +219,10 @@ TEST_F(EndToEnd, AnotherUsersLinkInASharedDirectoryIsNotFollowedAtAnyStep) {
   // link of a chain that starts at root's own.
   for (bool chain : {false, true}) {
     const std::string name = chain ? "/chain" : "/link";
-    const auto [shared, secret] = MakeSharedDirectory(work_ + name, dir_.File("vault" + name.substr(1)));
+    // Named, not bound: a lambda may not capture a structured binding in
+    // clang before 16.
+    const SharedDirectory place = MakeSharedDirectory(work_ + name, dir_.File("vault" + name.substr(1)));
+    const std::string &shared = place.shared, &secret = place.secret;
     const std::string ini = Settings(shared + "/t.ini", "[VELMO]\n" + kNormalLensLists);
     const std::string planted = shared + (chain ? "/evil" : "/t.html");
     ASSERT_TRUE(AsNobody([&] { return ::symlink(secret.c_str(), planted.c_str()) == 0; }));
@@ -245,7 +248,8 @@ TEST_F(EndToEnd, ANameSwappedBetweenAFileAndAnotherUsersLinkIsNeverFollowed) {
   // Another user swaps the document's name, as fast as the system lets
   // them, between a file of their own and a link to root's file; every
   // look the run takes at a name is slowed, as on a busy machine.
-  const auto [shared, secret] = MakeSharedDirectory(work_ + "/shared", dir_.File("vault"));
+  const SharedDirectory place = MakeSharedDirectory(work_ + "/shared", dir_.File("vault"));
+  const std::string &shared = place.shared, &secret = place.secret;
   const std::string ini = Settings(shared + "/t.ini", kNormalLensText), document = shared + "/t.txt";
   const std::string swap = shared + "/t.swap";
   // Their file and link, made anew for every run: a run that renames its
