@@ -22,6 +22,17 @@ int pendingDirectory = -1;
 char pendingName[256];
 volatile sig_atomic_t pending = 0;
 
+/// True when `signal` is a fault of the program's own instructions, not
+/// one that another process (or the kernel for it) sent.
+bool IsOwnFault(int signal, const siginfo_t& info) {
+  if (std::ranges::count(kFaults, signal) == 0) return false;
+  bool sent = info.si_code <= 0 || info.si_code == SI_USER || info.si_code == SI_QUEUE;
+#ifdef SI_KERNEL
+  sent = sent || info.si_code == SI_KERNEL;  // Linux's own sending, as strace's
+#endif
+  return !sent;
+}
+
 extern "C" void RemovePendingFileAndEnd(int signal, siginfo_t* info, void*) {
   // The name lies in static storage, out of reach of a fault in the heap,
   // so even a run that crashes leaves no temporary file.
@@ -30,9 +41,7 @@ extern "C" void RemovePendingFileAndEnd(int signal, siginfo_t* info, void*) {
   // A fault of the program's own comes back when the handler returns, so
   // that a core dump shows where; anything else is sent again, to end the
   // process as it would have.
-  const bool ownFault =
-      std::ranges::count(kFaults, signal) > 0 && info->si_code > 0 && info->si_code != SI_KERNEL;
-  if (!ownFault) ::raise(signal);
+  if (!IsOwnFault(signal, *info)) ::raise(signal);
 }
 
 void Install(int signal) {
