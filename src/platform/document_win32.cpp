@@ -250,14 +250,15 @@ class InPlaceSink : public ByteSink {
   std::string bytes_;
 };
 
-/// The full name of the file `handle` is open on, at the end of every link.
-std::wstring FinalName(HANDLE handle) {
-  std::wstring name(32768, L'\0');  // the longest name Windows has
-  const DWORD size = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+/// The full name of the file `handle` is open on, at the end of every link;
+/// `name` where the file system cannot tell.
+std::wstring FinalName(HANDLE handle, std::wstring name) {
+  std::wstring path(32768, L'\0');  // the longest name Windows has
+  const DWORD size = ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (size == 0 || size >= name.size()) RaiseWindowsError(::GetLastError());
-  name.resize(size);
-  return name;
+  if (size == 0 || size >= path.size()) return name;
+  path.resize(size);
+  return path;
 }
 
 }  // namespace
@@ -288,7 +289,8 @@ std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) 
   std::unique_ptr<TemporaryFile> temporary;
   // By its full path, at the end of every link: ReplaceFileW finds the
   // directory for its own temporary names in it.
-  const std::wstring document = facts.exists && facts.regular ? FinalName(handle) : Wide(FullPath(name));
+  std::wstring document = Wide(FullPath(name));
+  if (facts.exists && facts.regular) document = FinalName(handle, document);
   if (ChooseReplacement(facts) == Replacement::kRename) {
     temporary = std::make_unique<TemporaryFile>(Utf8(document));
     facts.newFileAllowed = temporary->handle() != INVALID_HANDLE_VALUE;
