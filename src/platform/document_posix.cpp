@@ -411,12 +411,8 @@ class FileOnDisk : public FileInPlace {
   }
 
   void WriteAt(const std::string& bytes) override {
-    for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t n =
-          ::pwrite(document_.fd.Get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-      if (n < 0 && errno != EINTR) RaiseSystemError(errno);
-      if (n > 0) done += static_cast<std::size_t>(n);
-    }
+    if (::lseek(document_.fd.Get(), 0, SEEK_SET) != 0) RaiseSystemError(errno);
+    FdSink(document_.fd.Get(), false).Write(bytes.data(), bytes.size());
   }
 
   void Truncate(std::uint64_t size) override {
