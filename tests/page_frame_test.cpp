@@ -80,5 +80,26 @@ TEST(PageFrame, TheCameraFormatIsNamedAfterTheCircleOfConfusion) {
   EXPECT_EQ(Head(s).find("format"), std::string::npos);
 }
 
+TEST(PageFrame, APageForPhonesAddsItsTitleLanguageAndViewportOnly) {
+  RunSettings s;
+  s.OutputFileName = "/photo/lenses.html";
+  const std::string plain = Head(s);
+  s.Phone = true;
+  std::string phone = Head(s);
+  const std::string added[] = {
+      "<TITLE>Depth of Field Tables</TITLE>\r\n",
+      "<META NAME=\"viewport\" CONTENT=\"width=device-width, initial-scale=1\">\r\n",
+  };
+  for (const std::string& line : added) {
+    ASSERT_NE(phone.find("<HEAD>\r\n"), std::string::npos);
+    const std::size_t at = phone.find(line);
+    ASSERT_GT(at, phone.find("<HEAD>\r\n")) << line;
+    ASSERT_LT(at, phone.find("</HEAD>")) << line;
+    phone.erase(at, line.size());
+  }
+  phone.replace(phone.find("<HTML LANG=EN>"), 14, "<HTML>");
+  EXPECT_EQ(phone, plain);
+}
+
 }  // namespace
 }  // namespace velmo

@@ -286,6 +286,14 @@ TEST_F(RunTest, TheCameraFormatGivesTheCircleOfConfusionUnlessCoCDoes) {
        "36 x "
        "24 mm format.",
        nullptr},
+      // By name, the same table as by its size.
+      {"Format=APS-C\nCoCDivisor=1000\n",
+       ": Circle of confusion .028207 mm. It is the diagonal of the 23.5 x 15.6 mm format, 28.2 mm, divided "
+       "by "
+       "1000.",
+       nullptr},
+      {"Format=APS\n", ": -------------------- F = 50.0 mm --------------------",
+       "ERROR: \"Format\" value \"APS\" is not a width x height in mm"},
       {"Format=36y24\n", ": -------------------- F = 50.0 mm --------------------",
        "ERROR: \"Format\" value \"36y24\" is not a width x height in mm"},
       {"Format=36x0\n", ": -------------------- F = 50.0 mm --------------------",

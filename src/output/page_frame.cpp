@@ -27,8 +27,16 @@ std::string TableMarker(std::string_view outputFileName) {
 void WritePageHead(TextWriter& OutputFile, const RunSettings& settings) {
   TextWriter& out = OutputFile;
   out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">");
-  out.Line("<HTML>");
+  // A page for phones says what it is and in which language, and asks to be
+  // laid out at the phone's width: without a viewport a phone lays it out
+  // at a desktop's width and shrinks it, and velmo.css's rules for narrow
+  // screens never apply.
+  out.Line(settings.Phone ? "<HTML LANG=EN>" : "<HTML>");
   out.Line("<HEAD>");
+  if (settings.Phone) {
+    out.Line("<TITLE>Depth of Field Tables</TITLE>");
+    out.Line("<META NAME=\"viewport\" CONTENT=\"width=device-width, initial-scale=1\">");
+  }
   out.Line("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">");
   out.Line("<META HTTP-EQUIV=\"Content-Language\" CONTENT=EN>");
   out.Text("<META NAME=\"author\" CONTENT=\"");

@@ -135,6 +135,7 @@ class RunSequence {
       settings_.Wavelength = kDefaultWavelength;
     }
     settings_.Stack = ini_->FetchFlag(kSection, "Stack", settings_.Stack);
+    settings_.Phone = ini_->FetchFlag(kSection, "Phone", settings_.Phone);
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
         console_.Line(list.MissingLine);

@@ -45,6 +45,7 @@ struct RunSettings {
   bool Diffraction = false;                // mark the apertures diffraction limits
   double Wavelength = kDefaultWavelength;  // nm, of the light diffraction is judged for
   bool Stack = false;                      // a focus stack after each block
+  bool Phone = false;                      // the page's title, language and viewport
 };
 
 /// The character in front of every near limit: "-" in relative mode, where
