@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "numtext/format_compact.h"
 #include "numtext/number_settings.h"
 #include "platform/browser_files.h"
 #include "platform/os.h"
 #include "run/run_sequence.h"
+#include "run/settings_check.h"
+#include "settings/format_text.h"
 
 extern "C" {
 
@@ -52,6 +55,31 @@ EMSCRIPTEN_KEEPALIVE std::size_t velmo_document_size() {
 /// it in the viewer.
 EMSCRIPTEN_KEEPALIVE int velmo_document_shown() {
   return velmo::WrittenDocument().Shown ? 1 : 0;
+}
+
+/// The findings of `CheckSettings` for a settings file of `size` bytes, one
+/// a line: its key, a tab, its text.
+EMSCRIPTEN_KEEPALIVE const char* velmo_check(const char* bytes, std::size_t size) {
+  static std::string lines;
+  lines.clear();
+  for (const velmo::SettingsFinding& finding : velmo::CheckSettings(std::string(bytes, size))) {
+    lines += finding.Key + "\t" + finding.Text + "\n";
+  }
+  return lines.c_str();
+}
+
+/// The formats `Format` takes by name, one a line: the name lists show, a
+/// tab, the width, a tab, the height in millimetres.
+EMSCRIPTEN_KEEPALIVE const char* velmo_format_names() {
+  static std::string lines;
+  if (lines.empty()) {
+    for (const velmo::NamedFormat& named : velmo::NamedFormats()) {
+      lines += std::string(named.Names[0]) + "\t" +
+               std::string(velmo::FormatCompact(named.Format.Width, 5).View()) + "\t" +
+               std::string(velmo::FormatCompact(named.Format.Height, 5).View()) + "\n";
+    }
+  }
+  return lines.c_str();
 }
 
 }  // extern "C"

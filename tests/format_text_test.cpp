@@ -28,9 +28,9 @@ TEST(ParseCameraFormat, MatchesNamesWithoutCaseBlanksOrHyphens) {
     const char* text;
     double width;  // 0: not a format
   } cases[] = {
-      {"aps-c", 23.5},    {"APS C", 23.5}, {"apsc", 23.5},  {" Full Frame ", 36}, {"full-frame", 36},
-      {"micro 4/3", 0},   {"APS", 0},      {"6x6", 6},      {"6 x 6 cm", 56},     {"4x5", 4},
-      {"4x5 Inch", 121},  {"1-inch", 13.2}, {"", 0},        {"APS-C-1.6", 22.3},
+      {"aps-c", 23.5},   {"APS C", 23.5},  {"apsc", 23.5}, {" Full Frame ", 36}, {"full-frame", 36},
+      {"micro 4/3", 0},  {"APS", 0},       {"6x6", 6},     {"6 x 6 cm", 56},     {"4x5", 4},
+      {"4x5 Inch", 121}, {"1-inch", 13.2}, {"", 0},        {"APS-C-1.6", 22.3},
   };
   for (const auto& c : cases) {
     CameraFormat format;

@@ -29,3 +29,27 @@ Module["runVelmo"] = function (name, bytes) {
     },
   };
 };
+
+// The findings of the settings check for a settings file's bytes: a list
+// of { key, text }.
+Module["checkSettings"] = function (bytes) {
+  var pointer = _malloc(Math.max(bytes.length, 1));
+  HEAPU8.set(bytes, pointer);
+  try {
+    var lines = UTF8ToString(_velmo_check(pointer, bytes.length));
+  } finally {
+    _free(pointer);
+  }
+  return lines.split("\n").filter(Boolean).map(function (line) {
+    var tab = line.indexOf("\t");
+    return { key: line.slice(0, tab), text: line.slice(tab + 1) };
+  });
+};
+
+// The formats the Format key takes by name: a list of { name, width, height }.
+Module["formatNames"] = function () {
+  return UTF8ToString(_velmo_format_names()).split("\n").filter(Boolean).map(function (line) {
+    var fields = line.split("\t");
+    return { name: fields[0], width: Number(fields[1]), height: Number(fields[2]) };
+  });
+};

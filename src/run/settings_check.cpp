@@ -80,8 +80,8 @@ class Checker {
     if (text.empty()) return;
     Extended value;
     if (!NumberFromText(text, value)) {
-      Say(key, Quoted(text) + " is not a number (the decimal point is \".\"): the default, " +
-                   defaultText + ", is used.");
+      Say(key, Quoted(text) + " is not a number (the decimal point is \".\"): the default, " + defaultText +
+                   ", is used.");
     } else if (!IsUndefined(value) && IsUndefined(static_cast<double>(value))) {
       Say(key, Quoted(text) + " is too large: the run ends with a failure report.");
     } else if (positive && !(value > 0)) {
@@ -127,8 +127,9 @@ class Checker {
       if (infinityFromN && items[i].front() == 'N') {
         values[i] = Undefined;
       } else if (!ItemNumber(items[i], values[i])) {
-        Say(key, Quoted(items[i]) + " is not a number: the run ends with a failure report. A list is plain "
-                                    "numbers separated by blanks, with \".\" as the decimal point" +
+        Say(key, Quoted(items[i]) +
+                     " is not a number: the run ends with a failure report. A list is plain "
+                     "numbers separated by blanks, with \".\" as the decimal point" +
                      (infinityFromN ? std::string(", and N for infinity.") : std::string(".")));
         usable = false;
       }
@@ -154,14 +155,16 @@ class Checker {
       for (std::uint16_t d = 0; d < settings_.DistanceCount; ++d) {
         const double distance = settings_.Distances[d];
         if (RowIsWritten(settings_, distance, focal)) continue;
-        missing += (missing.empty() ? "" : ", ") + (IsUndefined(distance) ? std::string("N") : NumberText(distance));
+        missing +=
+            (missing.empty() ? "" : ", ") + (IsUndefined(distance) ? std::string("N") : NumberText(distance));
       }
       if (missing.empty()) continue;
       std::string text = "At " + NumberText(focal) + " mm the table leaves out " + missing + ": it shows ";
       if (IsUndefined(focal)) {
         text += "no finite distance.";
       } else {
-        const Extended millimetres = settings_.Units == DistanceUnit::Foot ? kMillimetresPerFoot : Extended(1000);
+        const Extended millimetres =
+            settings_.Units == DistanceUnit::Foot ? kMillimetresPerFoot : Extended(1000);
         text += "distances from 10 to 990 focal lengths, " + NumberText(Extended(10) * focal / millimetres) +
                 " to " + NumberText(Extended(990) * focal / millimetres) + " " + unit +
                 (settings_.Relative ? ", and in relative mode no infinity." : ".");

@@ -1,0 +1,150 @@
+// The document as a reader sees it, in the page itself (a shadow root keeps
+// its style sheet and the page's apart): the HTML with velmo.css, the text
+// table as it is. A large document appears a focal length's block at a
+// time, each block in a task of its own, so that the page never freezes;
+// each block is a table of its own, which the browser lays out only when
+// it comes into view and prints on one sheet where it fits one.
+
+// Most of a document's text inserted in one task: a block of the largest
+// table (64 apertures x 64 distances) is about 72 KB and goes whole, for
+// every row added to a table lays the whole table out again; a block with
+// its chart and a long stack goes in groups of rows.
+const kPieceBytes = 48 * 1024;
+const kLargestBlock = 128 * 1024;
+
+/// velmo.css for the shown document: its rules for Velmo's own page apply
+/// to the element that holds it (a shadow root has no body); each block is
+/// a table in a box of its own that scrolls sideways, its distance column
+/// held. Its borders are drawn separately, as the collapsed borders look:
+/// the browser lays such a table out in half the time, which keeps the
+/// largest block within a task a user does not notice. On a narrow screen
+/// a chart keeps its size and scrolls with its table, so that its labels
+/// stay readable.
+function shownStyle(css) {
+  return css.replace(/body:has\(/g, ".page:has(") + `
+.page { overflow-wrap: anywhere; container-type: normal; }
+.page .block { margin: 1em 0; overflow-x: auto; content-visibility: auto; contain-intrinsic-size: auto 40em; }
+.page .block TABLE.DOF { display: table; margin: 0 auto; overflow: visible; border-collapse: separate; border-spacing: 0;
+                         border-left: 1px solid #ccc; border-top: 1px solid #ccc; }
+.page .block TABLE.DOF TD, .page .block TABLE.DOF TH { border-width: 0 1px 1px 0; }
+.page .block TABLE.DOF TD.HYPER { border-top-width: 2px; }
+.page .block TABLE.DOF TH.SPACER, .page .block TABLE.DOF TH.STACKS, .page .block TABLE.DOF TD.CHART { border: 0; }
+.page PRE { margin: 0; font: 13px/1.35 Menlo, Consolas, "DejaVu Sans Mono", monospace; overflow-wrap: normal; }
+@media screen and (max-width: 40em) {
+  .page SVG.DOFCHART { width: 640px; max-width: none; position: static; }
+}
+@media print {
+  .page .block { overflow: visible; break-inside: avoid; page-break-inside: avoid; }
+}`;
+}
+
+/// The document's text cut into pieces to insert one by one: what comes
+/// before the table, a table per focal length's block (a large block's
+/// rows in groups, the later ones added to its table), what follows. Each
+/// piece is { kind, text }: "html" goes after what is shown, "rows" into
+/// the last table, "text" is a run of the text table's lines.
+function documentPieces(name, bytes) {
+  if (/\.txt$/i.test(name)) return textPieces(new TextDecoder("utf-8").decode(bytes));
+  // Velmo's HTML is ISO 8859-1, its other characters as references; the
+  // style sheet it imports is in place already.
+  const html = new TextDecoder("windows-1252").decode(bytes).replace(/@import url\(velmo\.css\);/, "");
+  const start = html.search(/<TABLE CLASS=DOF>/i);
+  if (start < 0) return [{ kind: "html", text: html }];
+  const bodyStart = start + "<TABLE CLASS=DOF>".length;
+  const end = html.indexOf("</TABLE>", bodyStart);
+  const pieces = [{ kind: "html", text: html.slice(0, start) }];
+  for (const block of html.slice(bodyStart, end).split(/<TR>\r?\n<TH CLASS=SPACER[^>]*>\r?\n/i)) {
+    rowGroups(block).forEach((rows, index) => {
+      pieces.push(index === 0 ? { kind: "html", text: "<div class=block><TABLE CLASS=DOF>" + rows + "</TABLE></div>" }
+                            : { kind: "rows", text: rows });
+    });
+  }
+  pieces.push({ kind: "html", text: html.slice(end + "</TABLE>".length) });
+  return pieces;
+}
+
+/// A block's rows whole, or in groups of about kPieceBytes where it is
+/// larger than kLargestBlock.
+function rowGroups(block) {
+  if (block.length <= kLargestBlock) return [block];
+  const groups = [""];
+  for (const row of block.split(/(?=<TR>)/)) {
+    if (groups[groups.length - 1].length + row.length > kPieceBytes && groups[groups.length - 1] !== "") groups.push("");
+    groups[groups.length - 1] += row;
+  }
+  return groups;
+}
+
+/// The text table in pieces of whole lines.
+function textPieces(text) {
+  const pieces = [];
+  for (let start = 0; start < text.length;) {
+    let end = text.indexOf("\n", start + kPieceBytes);
+    end = end < 0 ? text.length : end + 1;
+    pieces.push({ kind: "text", text: text.slice(start, end).replace(/\r\n/g, "\n") });
+    start = end;
+  }
+  return pieces;
+}
+
+class ShownDocument {
+  constructor(host, css, onProgress) {
+    this.root = host.attachShadow({ mode: "open" });
+    this.css = shownStyle(css);
+    this.onProgress = onProgress;
+    this.generation = 0;
+  }
+
+  clear() {
+    ++this.generation;
+    this.root.replaceChildren();
+  }
+
+  /// Shows the document `name` of `bytes`; the first piece at once, the
+  /// rest a task at a time. A later call stops an earlier one.
+  async show(name, bytes) {
+    this.clear();
+    const generation = this.generation;
+    const style = document.createElement("style");
+    style.textContent = this.css;
+    const page = document.createElement("div");
+    page.className = "page";
+    page.lang = "en";
+    this.root.append(style, page);
+    // Reading the document is a task of its own, and so is every piece. The
+    // first task ends with the first table: the browser lays out every
+    // table inserted before its first look at what is in view, so a second
+    // one there would double the wait for the first.
+    const pieces = documentPieces(name, bytes);
+    for (let shown = 0, first = true; shown < pieces.length; first = false) {
+      await new Promise((resolve) => setTimeout(resolve, 0));
+      if (generation !== this.generation) return;
+      let size = 0;
+      do {
+        this.insert(page, pieces[shown]);
+        size += pieces[shown].text.length;
+        ++shown;
+      } while (shown < pieces.length && size + pieces[shown].text.length < kPieceBytes &&
+               !(first && /^<div class=block>/.test(pieces[shown - 1].text)));
+      this.onProgress(shown, pieces.length);
+    }
+  }
+
+  insert(page, piece) {
+    if (piece.kind === "text") {
+      const pre = document.createElement("pre");
+      pre.textContent = piece.text;
+      page.append(pre);
+    } else if (piece.kind === "rows") {
+      const tables = page.querySelectorAll("table.DOF");
+      tables[tables.length - 1].tBodies[0].insertAdjacentHTML("beforeend", piece.text);
+    } else {
+      page.insertAdjacentHTML("beforeend", piece.text);
+      // The document's links open beside the app, never in its place.
+      for (const link of page.querySelectorAll("a[href]:not([target])")) {
+        link.target = "_blank";
+        link.rel = "noopener";
+      }
+    }
+  }
+}
