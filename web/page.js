@@ -80,9 +80,9 @@ const shown = new ShownDocument($("document"), VELMO_CSS, (done, all) => {
   progress.textContent = done < all ? "Showing the document: " + Math.round((100 * done) / all) + " %" : "";
   if (window.velmoPage.firstTableAt === null) {
     window.velmoPage.firstTableAt = performance.now();
-    // The document's first rows in view, wherever the run was started;
-    // only now is the page long enough to scroll there.
-    if ($("document-heading").getBoundingClientRect().top > window.innerHeight / 2) {
+    // The document's first rows in view, wherever the user started the
+    // run; only now is the page long enough to scroll there.
+    if (revealDocument && $("document-heading").getBoundingClientRect().top > window.innerHeight / 2) {
       $("document-heading").scrollIntoView({ block: "start" });
     }
   }
@@ -94,6 +94,7 @@ let written = null;        // the last document: its name and bytes
 // still be reading them after the click.
 let downloadUrl = null;
 let checkTimer = null;
+let revealDocument = false;  // the run was the user's: show its document
 
 // For the tests and the speed figures: when the first piece of the last
 // document was shown, and all of it (milliseconds since the page began).
@@ -126,7 +127,9 @@ function useSettingsFile(name, bytes) {
   changed();
 }
 
-async function run() {
+/// Runs Velmo on the settings; `reveal`: then scrolls to the document.
+async function run(reveal = true) {
+  revealDocument = reveal;
   runButton.disabled = true;
   progress.textContent = "Running…";
   window.velmoPage.firstTableAt = window.velmoPage.shownAt = null;
@@ -265,7 +268,7 @@ document.addEventListener("keydown", (event) => {
     run();
   }
 });
-runButton.addEventListener("click", run);
+runButton.addEventListener("click", () => run());
 downloadButton.addEventListener("click", download);
 printButton.addEventListener("click", () => window.print());
 shareButton.addEventListener("click", share);
@@ -275,4 +278,4 @@ const first = sharedKit() || editedKit();
 if (first !== null) useSettingsFile(first.name, first.bytes);
 else useSettingsFile(VELMO_EXAMPLES[0].name, fromBase64(VELMO_EXAMPLES[0].bytes));
 engine.ask({ type: "formats" }).then(({ formats }) => form.setFormats(formats));
-run();
+run(false);

@@ -135,14 +135,27 @@ async function serveApp() {
   return { server, url: "http://127.0.0.1:" + server.address().port + "/" + path.basename(pagePath) };
 }
 
+/// The README's pictures: the app on a phone (Chromium's phone emulation:
+/// its width, its pixels, its touch) before and after a run, on a desktop,
+/// and a page written with Phone=1 as a phone shows it.
 async function takeScreenshots(browser) {
   for (const [name, options] of [["390", kPhone], ["1280", { viewport: { width: 1280, height: 900 } }]]) {
     const { page } = await openPage(browser, options);
     await page.screenshot({ path: path.join(screenshotDir, "velmo-web-" + name + ".png") });
-    await page.click("#run");
+    if (name !== "390") continue;
+    await page.tap("#run");
     await shownAfterRun(page);
     await page.screenshot({ path: path.join(screenshotDir, "velmo-web-" + name + "-run.png") });
   }
+  const settings = fs.readFileSync(path.join(kExamplesDir, "aps-c-landscape.ini"), "latin1").replace("[VELMO]", "[VELMO]\nPhone=1");
+  const written = runNative("aps-c-landscape.ini", Buffer.from(settings, "latin1")).document;
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), "velmo-phone-"));
+  fs.writeFileSync(path.join(dir, written.name), written.bytes);
+  fs.copyFileSync(path.join(kExamplesDir, "velmo.css"), path.join(dir, "velmo.css"));
+  const page = await (await browser.newContext(kPhone)).newPage();
+  await page.goto("file://" + path.join(dir, written.name));
+  await page.screenshot({ path: path.join(screenshotDir, "velmo-phone.png") });
+  fs.rmSync(dir, { recursive: true, force: true });
 }
 
 async function main() {
