@@ -6,11 +6,12 @@
 // it comes into view and prints on one sheet where it fits one.
 
 // Most of a document's text inserted in one task: a block of the largest
-// table (64 apertures x 64 distances) is about 72 KB and goes whole, for
-// every row added to a table lays the whole table out again; a block with
-// its chart and a long stack goes in groups of rows.
+// table (64 apertures x 64 distances) is about 72 KB and goes whole, out of
+// view; a block with its chart and a long stack goes in groups of rows; the
+// first block, in view, in groups of kFirstRows.
 const kPieceBytes = 48 * 1024;
 const kLargestBlock = 128 * 1024;
+const kFirstRows = 16 * 1024;
 
 /// velmo.css for the shown document: its rules for Velmo's own page apply
 /// to the element that holds it (a shadow root has no body); each block is
@@ -53,23 +54,25 @@ function documentPieces(name, bytes) {
   const bodyStart = start + "<TABLE CLASS=DOF>".length;
   const end = html.indexOf("</TABLE>", bodyStart);
   const pieces = [{ kind: "html", text: html.slice(0, start) }];
-  for (const block of html.slice(bodyStart, end).split(/<TR>\r?\n<TH CLASS=SPACER[^>]*>\r?\n/i)) {
-    rowGroups(block).forEach((rows, index) => {
-      pieces.push(index === 0 ? { kind: "html", text: "<div class=block><TABLE CLASS=DOF>" + rows + "</TABLE></div>" }
-                            : { kind: "rows", text: rows });
+  html.slice(bodyStart, end).split(/<TR>\r?\n<TH CLASS=SPACER[^>]*>\r?\n/i).forEach((block, number) => {
+    // The first block, in view at once, comes in small steps, each a task.
+    const first = number === 0;
+    rowGroups(block, first ? kFirstRows : kLargestBlock).forEach((rows, index) => {
+      pieces.push(index === 0 ? { kind: "html", text: "<div class=block><TABLE CLASS=DOF>" + rows + "</TABLE></div>", alone: first }
+                            : { kind: "rows", text: rows, alone: first });
     });
-  }
+  });
   pieces.push({ kind: "html", text: html.slice(end + "</TABLE>".length) });
   return pieces;
 }
 
 /// A block's rows whole, or in groups of about kPieceBytes where it is
 /// larger than kLargestBlock.
-function rowGroups(block) {
-  if (block.length <= kLargestBlock) return [block];
+function rowGroups(block, largest) {
+  if (block.length <= largest) return [block];
   const groups = [""];
   for (const row of block.split(/(?=<TR>)/)) {
-    if (groups[groups.length - 1].length + row.length > kPieceBytes && groups[groups.length - 1] !== "") groups.push("");
+    if (groups[groups.length - 1].length + row.length > Math.min(largest, kPieceBytes) && groups[groups.length - 1] !== "") groups.push("");
     groups[groups.length - 1] += row;
   }
   return groups;
@@ -111,12 +114,12 @@ class ShownDocument {
     page.className = "page";
     page.lang = "en";
     this.root.append(style, page);
-    // Reading the document is a task of its own, and so is every piece. The
-    // first task ends with the first table: the browser lays out every
-    // table inserted before its first look at what is in view, so a second
-    // one there would double the wait for the first.
+    // Reading the document is a task of its own, and so is every piece.
+    // The first block comes a few rows at a time, each step a task alone:
+    // the browser lays out a table in view whole, and a table that grows by
+    // a few rows costs it far less than a large one laid out at once.
     const pieces = documentPieces(name, bytes);
-    for (let shown = 0, first = true; shown < pieces.length; first = false) {
+    for (let shown = 0; shown < pieces.length;) {
       await new Promise((resolve) => setTimeout(resolve, 0));
       if (generation !== this.generation) return;
       let size = 0;
@@ -124,8 +127,7 @@ class ShownDocument {
         this.insert(page, pieces[shown]);
         size += pieces[shown].text.length;
         ++shown;
-      } while (shown < pieces.length && size + pieces[shown].text.length < kPieceBytes &&
-               !(first && /^<div class=block>/.test(pieces[shown - 1].text)));
+      } while (shown < pieces.length && size + pieces[shown].text.length < kPieceBytes && !pieces[shown - 1].alone);
       this.onProgress(shown, pieces.length);
     }
   }

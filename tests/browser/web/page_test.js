@@ -373,6 +373,15 @@ async function main() {
     assert.equal(await page.$$eval("main", (mains) => mains.length), 1);
   });
 
+  test("where the browser gives the page no worker, the page runs the module itself", async () => {
+    const context = await browser.newContext();
+    await context.addInitScript(() => { window.Worker = function () { throw new Error("no workers here"); }; });
+    const { page, errors } = await openPage(browser, context);
+    await expectSameAsNative(page, await page.inputValue("#file-name"), Buffer.from(await page.inputValue("#settings")));
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
   test("typed text is a UTF-8 file of that text", async () => {
     const { page } = await openPage(browser);
     const comment = "Schärfentiefe für 50 mm — ∞";
