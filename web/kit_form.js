@@ -59,9 +59,7 @@ class KitForm {
     const list = this.field("kit-format");
     list.length = 0;
     list.add(new Option("None: the circle of confusion below", ""));
-    for (const format of formats) {
-      list.add(new Option(format.name + " (" + format.width + " × " + format.height + " mm)", format.name));
-    }
+    for (const format of formats) list.add(new Option(format.name, format.name));
     list.add(new Option("Another size…", "size"));
     this.fill(this.text);
   }
@@ -122,14 +120,22 @@ class KitForm {
     this.field("kit-size-row").hidden = list.value !== "size";
   }
 
-  /// What the format gives, shown under the list: its circle of
-  /// confusion, by the same arithmetic as the program's.
+  /// What each format gives, in the list and under it for the one
+  /// chosen: its circle of confusion, by the same arithmetic as the
+  /// program's.
   showCoC() {
+    const divisor = Number(readKey(this.text, "CoCDivisor")) > 0 ? Number(readKey(this.text, "CoCDivisor")) : 1500;
+    for (const option of this.field("kit-format").options) {
+      const format = this.formats.find((known) => known.name === option.value);
+      if (format !== undefined) {
+        option.text = format.name + " (" + format.width + " × " + format.height + " mm, CoC " +
+                      (Math.sqrt(format.width * format.width + format.height * format.height) / divisor).toPrecision(3) + " mm)";
+      }
+    }
     const choice = this.field("kit-format").value;
     const named = this.formats.find((format) => format.name === choice);
     const size = choice === "size" ? this.field("kit-size").value.match(/^\s*([\d.]+)\s*[xX]\s*([\d.]+)\s*$/) : null;
     const [width, height] = named ? [named.width, named.height] : size ? [Number(size[1]), Number(size[2])] : [0, 0];
-    const divisor = Number(readKey(this.text, "CoCDivisor")) > 0 ? Number(readKey(this.text, "CoCDivisor")) : 1500;
     const coc = Math.sqrt(width * width + height * height) / divisor;
     this.field("kit-format-coc").textContent = !(coc > 0) ? ""
       : "Circle of confusion " + coc.toPrecision(3) + " mm (the diagonal, " + (coc * divisor).toFixed(1) +

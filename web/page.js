@@ -140,6 +140,7 @@ async function run(reveal = true) {
   if (downloadUrl !== null) URL.revokeObjectURL(downloadUrl);
   downloadUrl = null;
   downloadButton.disabled = printButton.disabled = written === null;
+  $("document-heading").textContent = written === null ? "Document" : "Document: " + baseName(written.name);
   if (written === null || !written.shown) {
     shown.clear();
     progress.textContent = "";
