@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <span>
 
 #include "numtext/format_compact.h"
 #include "numtext/undefined.h"
-#include "optics/diffraction.h"
 #include "output/table_rows.h"
 #include "platform/exceptions.h"
 #include "run/fixed_texts.h"
