@@ -257,8 +257,9 @@ TEST(DofTable, TheDiffractionNoteOnlyWhereAnApertureIsMarked) {
 }
 
 TEST(DofTable, AFocusStackFollowsEachBlockInBothForms) {
-  // 50 mm at f/8 from 2 m: three frames, focused at 2.46, 4.61 and 38.3 m,
-  // as the focus stack's own test works them out.
+  // 50 mm at f/8 from 2 m: three frames, focused at 2.46 and 4.61 m and at
+  // the hyperfocal distance, 10.5 m, as the focus stack's own test works
+  // them out.
   RunSettings s = Settings(true, {2, 5, Undefined}, {8}, {50, 85});
   s.Stack = true;
   const std::string html = Table(s);
@@ -268,14 +269,14 @@ TEST(DofTable, AFocusStackFollowsEachBlockInBothForms) {
       CrLf({"<TR><TH CLASS=STACKS COLSPAN=2>Focus stack: focus, and near-far limits (m)",
             "<TR><TH CLASS=FRAME>Frames", "<TD CLASS=FRAMES>3", "<TR><TH CLASS=FRAME>1",
             "<TD CLASS=STACK>2.46<BR>2.00-3.21", "<TR><TH CLASS=FRAME>2", "<TD CLASS=STACK>4.61<BR>3.21-8.20",
-            "<TR><TH CLASS=FRAME>3", "<TD CLASS=STACK>38.3<BR>8.20-&infin;", "<TR>"}));
+            "<TR><TH CLASS=FRAME>3", "<TD CLASS=STACK>10.5<BR>5.23-&infin;", "<TR>"}));
   // In text the frames wrap within the table's width.
   s.HTML = false;
   const std::string text = Table(s);
   const std::size_t stack = text.find(": Focus stack");
   EXPECT_EQ(text.substr(stack, text.find(": ----", stack) - stack),
             CrLf({": Focus stack F/8.0, 3 frames, focus (near-far):",
-                  ":  1 2.46 (2.00-3.21)  2 4.61 (3.21-8.20)", ":  3 38.3 (8.20-INF)"}));
+                  ":  1 2.46 (2.00-3.21)  2 4.61 (3.21-8.20)", ":  3 10.5 (5.23-INF)"}));
   // A stack of more than 64 frames says so: with so small a circle, both
   // blocks.
   s.CoC = 0.001;

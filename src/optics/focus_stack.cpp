@@ -10,27 +10,29 @@ FocusStack ComputeFocusStack(const Lens& lens, double nearest, DistanceUnit unit
     stack.Without = NoStack::NoStart;
     return stack;
   }
+  const double hyperfocal = HyperfocalDistance(lens, unit);
   double near = nearest;
   while (static_cast<int>(stack.Focus.size()) < kMostFrames) {
     const double focus = FocusForNearLimit(lens, near, unit);
-    if (IsUndefined(focus)) {
-      // Beyond what a finite focus reaches: the hyperfocal distance takes
-      // the rest out to infinity.
-      const double hyperfocal = HyperfocalDistance(lens, unit);
+    const DofLimits limits =
+        IsUndefined(focus) ? DofLimits{Undefined, Undefined} : ComputeDofLimits(lens, focus, unit);
+    // A frame whose far limit is infinite anyway (its focus at or beyond the
+    // hyperfocal distance), or that no finite focus makes, is the hyperfocal
+    // frame: focusing further gains nothing and spends the margin a
+    // focusing error needs.
+    if (IsUndefined(focus) || IsUndefined(limits.Far) || (!IsUndefined(hyperfocal) && focus >= hyperfocal)) {
       stack.Focus.push_back(hyperfocal);
       stack.Limits.push_back({ComputeDofLimits(lens, hyperfocal, unit).Near, Undefined});
       return stack;
     }
-    const DofLimits limits = ComputeDofLimits(lens, focus, unit);
     // A focus that gains no ground would never reach infinity.
-    if (!IsUndefined(limits.Far) && !(limits.Far > near)) {
+    if (!(limits.Far > near)) {
       stack = FocusStack{};
       stack.Without = NoStack::NoDepth;
       return stack;
     }
     stack.Focus.push_back(focus);
     stack.Limits.push_back(limits);
-    if (IsUndefined(limits.Far)) return stack;
     near = limits.Far;
   }
   stack.Cut = true;

@@ -28,9 +28,10 @@ struct FocusStack {
 
 /// The stack of `lens` from `nearest` (in the user's unit; `Undefined` when
 /// there is no distance to start from). Each focus has the previous frame's
-/// far limit as its near limit; where no finite focus has it (or from the
-/// start), a last frame at the hyperfocal distance reaches infinity: its
-/// far limit is infinite by definition, however the rounding of 1 - h
+/// far limit as its near limit; where that focus would lie at or beyond the
+/// hyperfocal distance, or no finite focus has it, the last frame is at the
+/// hyperfocal distance (its near limit nearer than the previous far limit):
+/// its far limit is infinite by definition, however the rounding of 1 - h
 /// falls. A stack whose first frame gains no ground has no frame.
 FocusStack ComputeFocusStack(const Lens& lens, double nearest, DistanceUnit unit);
 
