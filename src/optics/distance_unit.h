@@ -20,4 +20,10 @@ inline const char* UnitSymbol(DistanceUnit unit) {
 /// path never touches it, so documents in metres keep every bit.
 inline constexpr Extended kMillimetresPerFoot = Extended(3048) / Extended(10);
 
+/// Millimetres to metres: 0.001 rounded to the extended format,
+/// 0x83126E978D4FDF3B x 2^-73, about 4.2E-23 below 0.001. Multiplying by it
+/// is not the same as dividing by 1000, and the tables show the difference.
+inline constexpr Extended kMetresPerMillimetre = Extended(1) / Extended(1000);
+inline constexpr Extended kMillimetresPerMetre = 1000;
+
 }  // namespace velmo

@@ -26,12 +26,6 @@ using ShortPath = Extended::ShortPath;
 /// on the x87 unit they compute in Extended itself.
 constexpr bool kSoftware = !std::is_same_v<ShortPath, Extended>;
 
-// Millimetres to metres: 0.001 rounded to the extended format,
-// 0x83126E978D4FDF3B x 2^-73, about 4.2E-23 below 0.001. Multiplying by it
-// is not the same as dividing by 1000, and the tables show the difference.
-constexpr Extended kMetresPerMillimetre = Extended(1) / Extended(1000);
-constexpr Extended kMillimetresPerMetre = 1000;
-
 template <typename Number>
 VELMO_ALWAYS_INLINE inline double Stored(Number x) {
   return static_cast<double>(x);
