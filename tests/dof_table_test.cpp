@@ -283,6 +283,31 @@ TEST(DofTable, AFocusStackFollowsEachBlockInBothForms) {
   EXPECT_EQ(test::Count(Table(s), ", 64+ frames, "), 2u);
 }
 
+TEST(DofTable, AZoneTableFollowsEachBlockInBothForms) {
+  // 50 mm with 0.03 mm: 1 m to 2 m focused at 1.33 m, N = 2500 x 1000 /
+  // (0.03 x (4E6 - 50 x 3000)) = 21.645, printed 21.7; 1 m to infinity at
+  // 2 m, N = 2500 / (0.03 x 1950) = 42.74, beyond f/22.4, where diffraction
+  // blurs more than 0.03 mm; 2 m to infinity at 4 m, N = 21.097.
+  RunSettings s = Settings(true, {1, 2, Undefined}, {8}, {50});
+  s.Zone = true;
+  s.Diffraction = true;
+  const std::string html = Table(s);
+  // One aperture column: a group of rows for each far distance.
+  EXPECT_EQ(
+      html.substr(html.find("<TR><TH CLASS=ZONES")),
+      CrLf({"<TR><TH CLASS=ZONES COLSPAN=2>Zone focusing: focus, and the f-number that keeps sharp from the "
+            "row's distance to the column's (m)",
+            "<TR><TH CLASS=ZONEFROM>from \\ to", "<TH CLASS=ZONETO>2.00", "<TR><TH CLASS=FRAME>1.00",
+            "<TD CLASS=ZONE>1.33<BR>f/21.7", "<TR><TH CLASS=ZONEFROM>from \\ to", "<TH CLASS=ZONETO>&infin;",
+            "<TR><TH CLASS=FRAME>1.00", "<TD CLASS=\"ZONE DIFF\">2.00<BR>f/42.8", "<TR><TH CLASS=FRAME>2.00",
+            "<TD CLASS=ZONE>4.00<BR>f/21.1", "</TABLE>"}));
+  s.HTML = false;
+  const std::string text = Table(s);
+  EXPECT_EQ(text.substr(text.find(": Zone")),
+            CrLf({": Zone focusing, near-far (m): focus, and the f-number that keeps it sharp:",
+                  ":  1.00-2.00 1.33 f/21.7  1.00-INF 2.00 f/42.8*", ":  2.00-INF 4.00 f/21.1"}));
+}
+
 TEST(DofTable, AStackStartsAtTheTablesFirstRow) {
   // 300 mm shows no row below ten focal lengths, 3 m: its stack starts at
   // 5 m. At f/8, N c = 0.24 mm: focus 5000 x 300 x 299.76 / (90000 - 1200)

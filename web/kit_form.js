@@ -11,14 +11,15 @@ const kTextFields = [
   ["kit-wavelength", "Wavelength"], ["kit-comment", "Comment"], ["kit-units", "Units"],
 ];
 const kFlagFields = [
-  ["kit-chart", "Chart"], ["kit-stack", "Stack"], ["kit-relative", "Relative"],
+  ["kit-chart", "Chart"], ["kit-stack", "Stack"], ["kit-zone", "Zone"], ["kit-relative", "Relative"],
   ["kit-diffraction", "Diffraction"], ["kit-phone", "Phone"],
 ];
 /// Where each key's findings are shown: beside the field that writes it.
 const kNoteOf = {
   Focal: "kit-focal", Aperture: "kit-aperture", Distance: "kit-distance", CoC: "kit-coc", Format: "kit-format",
   CoCDivisor: "kit-divisor", Multiplier: "kit-multiplier", Wavelength: "kit-wavelength", Units: "kit-units",
-  HTML: "kit-output", TableOnly: "kit-output", Chart: "kit-chart", Stack: "kit-stack", Relative: "kit-relative",
+  HTML: "kit-output", TableOnly: "kit-output", Chart: "kit-chart", Stack: "kit-stack", Zone: "kit-zone",
+  Relative: "kit-relative",
   Diffraction: "kit-diffraction", Phone: "kit-phone", Comment: "kit-comment",
 };
 

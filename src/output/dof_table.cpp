@@ -11,6 +11,7 @@
 #include "output/diffraction_note.h"
 #include "output/dof_chart.h"
 #include "output/stack_table.h"
+#include "output/zone_table.h"
 
 namespace velmo {
 
@@ -168,6 +169,7 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
       if (settings.Chart) WriteDofChart(OutputFile, settings, block);
     }
     if (settings.Stack) WriteStackTable(OutputFile, settings, block);
+    if (settings.Zone) WriteZoneTable(OutputFile, settings, block);
   }
   if (settings.HTML) OutputFile.Line("</TABLE>");
 }

@@ -6,6 +6,7 @@
 
 #include "numtext/format_cell.h"
 #include "numtext/write_real.h"
+#include "output/table_width.h"
 
 namespace velmo {
 
@@ -15,14 +16,6 @@ namespace {
 std::string_view WhyNoFrame(NoStack without) {
   return without == NoStack::NoStart ? "no distance of the table to start from"
                                      : "no depth of field to advance by";
-}
-
-/// A value as a text cell shows it, without the blanks that align it.
-std::string TextValue(double x) {
-  const ShortText cell = FormatCell(kNoSign, Markup::Text, x);
-  std::string_view text = cell.View();
-  text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
-  return std::string(text);
 }
 
 void FrameCount(TextWriter& out, const FocusStack& stack) {
@@ -77,15 +70,6 @@ void WriteHtmlStacks(TextWriter& out, const RunSettings& settings, const Block& 
   std::size_t frames = 0;
   for (const FocusStack& stack : block.Stacks) frames = std::max(frames, stack.Focus.size());
   for (std::size_t frame = 0; frame < frames; ++frame) WriteHtmlFrame(out, block, frame);
-}
-
-/// The width of the text table's own lines: its block heading, or its rows
-/// where they are wider.
-std::size_t TextTableWidth(const RunSettings& settings) {
-  constexpr std::size_t kHeading = 55;  // ": ---- F = 50.0 mm ----"
-  constexpr std::size_t kDistanceColumn = 10;
-  const std::size_t cell = settings.Relative ? 11 : 9;
-  return std::max(kHeading, kDistanceColumn + cell * settings.ApertureCount);
 }
 
 // In text each aperture's stack is a ":" line that names it, then its frames

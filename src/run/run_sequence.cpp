@@ -136,6 +136,7 @@ class RunSequence {
     }
     settings_.Stack = ini_->FetchFlag(kSection, "Stack", settings_.Stack);
     settings_.Phone = ini_->FetchFlag(kSection, "Phone", settings_.Phone);
+    settings_.Zone = ini_->FetchFlag(kSection, "Zone", settings_.Zone);
     for (const ListKey& list : kLists) {
       if (!ReadList(list, sections)) {
         console_.Line(list.MissingLine);

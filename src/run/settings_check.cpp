@@ -39,7 +39,8 @@ class Checker {
   explicit Checker(std::string bytes) : ini_("", std::move(bytes)) {}
 
   std::vector<SettingsFinding> Check() {
-    for (const char* key : {"HTML", "Relative", "TableOnly", "Chart", "Diffraction", "Stack", "Phone"}) {
+    for (const char* key :
+         {"HTML", "Relative", "TableOnly", "Chart", "Diffraction", "Stack", "Phone", "Zone"}) {
       CheckFlag(key);
     }
     if (!ini_.HasSection(kSection)) {

@@ -46,6 +46,7 @@ struct RunSettings {
   double Wavelength = kDefaultWavelength;  // nm, of the light diffraction is judged for
   bool Stack = false;                      // a focus stack after each block
   bool Phone = false;                      // the page's title, language and viewport
+  bool Zone = false;                       // a zone table after each block
 };
 
 /// The character in front of every near limit: "-" in relative mode, where

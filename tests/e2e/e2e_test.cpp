@@ -10,10 +10,15 @@ namespace {
 
 using namespace test;
 
+/// A shipped example, with lines added to its section.
+std::string Example(const std::string& name, const std::string& added) {
+  return ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/" + name) + added;
+}
+
 /// The example with the camera's format and diffraction marks, with a line
 /// added to its section.
 std::string ApsCLandscape(const std::string& added) {
-  return ReadFile(std::string(VELMO_EXAMPLES_DIR) + "/aps-c-landscape.ini") + added;
+  return Example("aps-c-landscape.ini", added);
 }
 
 TEST_F(EndToEnd, EveryFormAndModeGivesItsDocument) {
@@ -51,6 +56,9 @@ TEST_F(EndToEnd, EveryFormAndModeGivesItsDocument) {
        "aps-c-landscape.txt", "aps-c-landscape.txt"},
       {"the camera's format and diffraction as a fragment", "aps-c-landscape.ini",
        ApsCLandscape("TableOnly=1\n"), "aps-c-landscape.i", "aps-c-landscape.i"},
+      {"zone tables on the page", "zones.ini", Example("zones.ini", ""), "zones.html", "zones.html"},
+      {"zone tables as text, in feet", "zones.ini", Example("zones.ini", "HTML=0\nUnits=ft\n"), "zones.txt",
+       "zones-feet.txt"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

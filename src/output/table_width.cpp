@@ -1,0 +1,24 @@
+#include "output/table_width.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "numtext/format_cell.h"
+
+namespace velmo {
+
+std::size_t TextTableWidth(const RunSettings& settings) {
+  constexpr std::size_t kHeading = 55;  // ": ---- F = 50.0 mm ----"
+  constexpr std::size_t kDistanceColumn = 10;
+  const std::size_t cell = settings.Relative ? 11 : 9;
+  return std::max(kHeading, kDistanceColumn + cell * settings.ApertureCount);
+}
+
+std::string TextValue(double x) {
+  const ShortText cell = FormatCell(kNoSign, Markup::Text, x);
+  std::string_view text = cell.View();
+  text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+  return std::string(text);
+}
+
+}  // namespace velmo
