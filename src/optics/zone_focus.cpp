@@ -10,8 +10,8 @@ namespace {
 // the order written, stored (rounded to a double) at these points only:
 //   n, d  the zone's ends in millimetres, as the table stores a distance
 //   s     2 n d / (n + d), then in the user's unit
-//   g     2 n d - f (n + d): the focus's distance beyond the focal length,
-//         times the zone's ends' sum over the focus; to infinity 2 n - f
+//   g     2 n d - f (n + d), which is (s - f)(n + d): above zero exactly
+//         where the focus lies beyond the focal length; to infinity 2 n - f
 //   N     f^2 (d - n) / (c g); to infinity f^2 / (c g)
 
 double InMillimetres(double distance, DistanceUnit unit) {

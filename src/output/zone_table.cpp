@@ -16,12 +16,6 @@ namespace velmo {
 
 namespace {
 
-/// The f-number of a zone as printed: rounded up to the three digits of a
-/// table cell, so that the printed one always reaches the zone.
-double PrintedFNumber(const ZoneFocus& zone) {
-  return RoundUpComputed(zone.FNumber, 3);
-}
-
 /// The near distances: the finite rows the block shows.
 std::vector<double> NearDistances(const Block& block) {
   std::vector<double> near;
@@ -47,16 +41,21 @@ std::vector<double> FarDistances(const RunSettings& settings, const std::vector<
   return far;
 }
 
+/// A cell: the focus, the f-number as printed (rounded up to the three
+/// digits of a table cell, so that the printed one always reaches the
+/// zone), and its diffraction mark. `Undefined` where no focus makes it.
 struct Zone {
-  ZoneFocus Focus;
+  double Focus = Undefined;
+  double FNumber = Undefined;
   bool Diffracted = false;
 };
 
 Zone ZoneOf(const RunSettings& settings, const Block& block, double near, double far) {
-  Zone zone{ComputeZoneFocus(block.Focal, settings.CoC, near, far, settings.Units)};
-  zone.Diffracted = settings.Diffraction && !IsUndefined(zone.Focus.FNumber) &&
-                    DiffractionLimited(PrintedFNumber(zone.Focus), settings.Wavelength, settings.CoC);
-  return zone;
+  const ZoneFocus exact = ComputeZoneFocus(block.Focal, settings.CoC, near, far, settings.Units);
+  if (IsUndefined(exact.Focus)) return {};
+  const double printed = RoundUpComputed(exact.FNumber, 3);
+  return {exact.Focus, printed,
+          settings.Diffraction && DiffractionLimited(printed, settings.Wavelength, settings.CoC)};
 }
 
 // In HTML the zones are rows of the block's own table: its aperture columns
@@ -80,12 +79,12 @@ void WriteHtmlZoneRow(TextWriter& out, const RunSettings& settings, const Block&
     const std::size_t column = static_cast<std::size_t>(a);
     const Zone zone = column < far.size() && Beyond(far[column], near)
                           ? ZoneOf(settings, block, near, far[column])
-                          : Zone{{Undefined, Undefined}};
+                          : Zone{};
     out.Text(zone.Diffracted ? "<TD CLASS=\"ZONE DIFF\">" : "<TD CLASS=ZONE>");
-    if (!IsUndefined(zone.Focus.Focus)) {
-      out.Text(FormatCell(kNoSign, Markup::Html, zone.Focus.Focus).View());
+    if (!IsUndefined(zone.Focus)) {
+      out.Text(FormatCell(kNoSign, Markup::Html, zone.Focus).View());
       out.Text("<BR>f/");
-      out.Text(FormatCell(kNoSign, Markup::Html, PrintedFNumber(zone.Focus)).View());
+      out.Text(FormatCell(kNoSign, Markup::Html, zone.FNumber).View());
     }
     out.LineEnd();
   }
@@ -126,9 +125,9 @@ void WriteTextZones(TextWriter& out, const RunSettings& settings, const Block& b
     for (double d : far) {
       if (!Beyond(d, n)) continue;
       const Zone zone = ZoneOf(settings, block, n, d);
-      if (IsUndefined(zone.Focus.Focus)) continue;
-      const std::string item = "  " + TextValue(n) + "-" + TextValue(d) + " " + TextValue(zone.Focus.Focus) +
-                               " f/" + TextValue(PrintedFNumber(zone.Focus)) + (zone.Diffracted ? "*" : "");
+      if (IsUndefined(zone.Focus)) continue;
+      const std::string item = "  " + TextValue(n) + "-" + TextValue(d) + " " + TextValue(zone.Focus) +
+                               " f/" + TextValue(zone.FNumber) + (zone.Diffracted ? "*" : "");
       if (line.size() > 1 && line.size() + item.size() > width) {
         out.Line(line);
         line = ":";
