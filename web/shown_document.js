@@ -1,17 +1,16 @@
 // The document as a reader sees it, in the page itself (a shadow root keeps
 // its style sheet and the page's apart): the HTML with velmo.css, the text
-// table as it is. A large document appears a focal length's block at a
-// time, each block in a task of its own, so that the page never freezes;
-// each block is a table of its own, which the browser lays out only when
-// it comes into view and prints on one sheet where it fits one.
+// table as it is. A large document appears a piece at a time, each piece
+// in a task, so that the page never freezes; each focal length's block is
+// a table of its own, which the browser lays out only when it comes into
+// view and prints on one sheet where it fits one.
 
-// Most of a document's text inserted in one task: a block of the largest
-// table (64 apertures x 64 distances) is about 72 KB and goes whole, out of
-// view; a block with its chart and a long stack goes in groups of rows; the
-// first block, in view, in groups of kFirstRows.
+// A table in view grows by about kStepBytes of rows a task: the browser
+// lays out a table in view whole, and one that grows by a few rows costs it
+// far less than a large one laid out at once. Out of view, where it lays
+// out nothing, about kPieceBytes of the document go in one task.
+const kStepBytes = 16 * 1024;
 const kPieceBytes = 48 * 1024;
-const kLargestBlock = 128 * 1024;
-const kFirstRows = 16 * 1024;
 
 /// velmo.css for the shown document: its rules for Velmo's own page apply
 /// to the element that holds it (a shadow root has no body); each block is
@@ -42,8 +41,9 @@ function shownStyle(css) {
 /// The document's text cut into pieces to insert one by one: what comes
 /// before the table, a table per focal length's block (a large block's
 /// rows in groups, the later ones added to its table), what follows. Each
-/// piece is { kind, text }: "html" goes after what is shown, "rows" into
-/// the last table, "text" is a run of the text table's lines.
+/// piece is { kind, text }, with the number of its block where it has one:
+/// "html" goes after what is shown, "rows" into the last table, "text" is
+/// a run of the text table's lines.
 function documentPieces(name, bytes) {
   if (/\.txt$/i.test(name)) return textPieces(new TextDecoder("utf-8").decode(bytes));
   // Velmo's HTML is ISO 8859-1, its other characters as references; the
@@ -55,25 +55,22 @@ function documentPieces(name, bytes) {
   const end = html.indexOf("</TABLE>", bodyStart);
   const pieces = [{ kind: "html", text: html.slice(0, start) }];
   html.slice(bodyStart, end).split(/<TR>\r?\n<TH CLASS=SPACER[^>]*>\r?\n/i).forEach((block, number) => {
-    // The first block, in view at once, comes in small steps, each a task.
-    const first = number === 0;
-    rowGroups(block, first ? kFirstRows : kLargestBlock).forEach((rows, index) => {
-      pieces.push(index === 0 ? { kind: "html", text: "<div class=block><TABLE CLASS=DOF>" + rows + "</TABLE></div>", alone: first }
-                            : { kind: "rows", text: rows, alone: first });
+    rowGroups(block).forEach((rows, index) => {
+      pieces.push(index === 0 ? { kind: "html", text: "<div class=block><TABLE CLASS=DOF>" + rows + "</TABLE></div>", block: number }
+                            : { kind: "rows", text: rows, block: number });
     });
   });
   pieces.push({ kind: "html", text: html.slice(end + "</TABLE>".length) });
   return pieces;
 }
 
-/// A block's rows whole, or in groups of about kPieceBytes where it is
-/// larger than kLargestBlock.
-function rowGroups(block, largest) {
-  if (block.length <= largest) return [block];
-  const groups = [""];
-  for (const row of block.split(/(?=<TR>)/)) {
-    if (groups[groups.length - 1].length + row.length > Math.min(largest, kPieceBytes) && groups[groups.length - 1] !== "") groups.push("");
-    groups[groups.length - 1] += row;
+/// A block's rows in groups of about kStepBytes, each cut before a row.
+function rowGroups(block) {
+  const groups = [];
+  for (let start = 0; start < block.length;) {
+    const end = block.indexOf("<TR>", start + kStepBytes);
+    groups.push(block.slice(start, end < 0 ? block.length : end));
+    start = end < 0 ? block.length : end;
   }
   return groups;
 }
@@ -90,6 +87,26 @@ function textPieces(text) {
   return pieces;
 }
 
+/// Whether `piece` lands in view or within two screens below it, where the
+/// browser lays it out at once (Chromium lays out what lies within one and
+/// a half): rows where their block's table begins, anything else at the end
+/// of what is shown.
+function landsInView(page, piece) {
+  const where = piece.kind === "rows" ? page.lastElementChild : page;
+  const rect = where.getBoundingClientRect();
+  return (piece.kind === "rows" ? rect.top : rect.bottom) < 3 * window.innerHeight;
+}
+
+function nextTask() {
+  return new Promise((resolve) => setTimeout(resolve, 0));
+}
+
+/// A task after the browser's next frame (which a hidden page holds back:
+/// what it shows goes on when the reader looks again).
+function afterNextFrame() {
+  return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+}
+
 class ShownDocument {
   constructor(host, css, onProgress) {
     this.root = host.attachShadow({ mode: "open" });
@@ -103,8 +120,8 @@ class ShownDocument {
     this.root.replaceChildren();
   }
 
-  /// Shows the document `name` of `bytes`; the first piece at once, the
-  /// rest a task at a time. A later call stops an earlier one.
+  /// Shows the document `name` of `bytes`, a piece or a few a task. A
+  /// later call stops an earlier one.
   async show(name, bytes) {
     this.clear();
     const generation = this.generation;
@@ -114,20 +131,24 @@ class ShownDocument {
     page.className = "page";
     page.lang = "en";
     this.root.append(style, page);
-    // Reading the document is a task of its own, and so is every piece.
-    // The first block comes a few rows at a time, each step a task alone:
-    // the browser lays out a table in view whole, and a table that grows by
-    // a few rows costs it far less than a large one laid out at once.
+    // Reading the document is a task of its own, and so is every piece of
+    // the first block (a run brings it into view) and every piece that
+    // lands in or near the reader's view; further down, pieces go several
+    // a task.
     const pieces = documentPieces(name, bytes);
+    let alone = false;
     for (let shown = 0; shown < pieces.length;) {
-      await new Promise((resolve) => setTimeout(resolve, 0));
+      // After a piece in view the browser shows it before the next comes:
+      // else several steps could meet in one frame, laid out at once.
+      await (alone ? afterNextFrame() : nextTask());
       if (generation !== this.generation) return;
+      alone = pieces[shown].block === 0 || landsInView(page, pieces[shown]);
       let size = 0;
       do {
         this.insert(page, pieces[shown]);
         size += pieces[shown].text.length;
         ++shown;
-      } while (shown < pieces.length && size + pieces[shown].text.length < kPieceBytes && !pieces[shown - 1].alone);
+      } while (!alone && shown < pieces.length && size + pieces[shown].text.length < kPieceBytes);
       this.onProgress(shown, pieces.length);
     }
   }
