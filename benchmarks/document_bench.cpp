@@ -17,7 +17,7 @@ namespace {
 
 class QuietPlatform : public velmo::HostPlatform {
  public:
-  void OpenInViewer(std::string_view, const std::string&) override {}
+  void OpenInViewer(const std::string&) override {}
 };
 
 class Input : public velmo::ByteSource {

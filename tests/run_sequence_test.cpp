@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <memory>
 #include <regex>
 
-#include "platform/path_text.h"
+#include "platform/memory_platform.h"
 #include "run/failure_report.h"
 #include "test_support.h"
 
@@ -22,44 +22,27 @@ const std::string kBanner = CrLf({
     "Updates at https://velmo.example.org/",
 });
 
-/// The system in memory: settings files in a map, a current directory of
-/// its own, and a document, viewer and failures that the tests control.
-class MemoryPlatform : public Platform {
+/// The disk in memory, with a current directory of its own, failures that
+/// the tests control and a record of what the run asked of it.
+class TestDisk : public MemoryPlatform {
  public:
   static constexpr const char* kDirectory = "/work";
 
-  bool FileExists(const std::string& name) override { return files.count(FullPath(name)) != 0; }
-  std::string CurrentDirectory() override { return kDirectory; }
-  std::string FullPath(const std::string& name) override { return ExpandPath(kDirectory, name); }
-  bool SameFile(const std::string& a, const std::string& b) override { return FullPath(a) == FullPath(b); }
+  TestDisk() : MemoryPlatform(kDirectory) {}
+
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override {
     created.push_back(FullPath(name));
     if (console != nullptr) consoleAtCreate = *console;
     if (createFailure != 0) RaiseInOutError(createFailure);
-    auto sink = std::make_unique<Document>(*this);
-    sink->failCode = writeFailure;
-    return sink;
+    return std::make_unique<FaultyDocument>(MemoryPlatform::CreateDocument(name), *this);
   }
   bool ReadWholeFile(const std::string& name, std::string& content) override {
     ++reads;
     if (readFailure != 0) RaiseInOutError(readFailure);
-    auto file = files.find(FullPath(name));
-    content = file == files.end() ? "" : file->second;
-    return file != files.end();
+    return MemoryPlatform::ReadWholeFile(name, content);
   }
-  void OpenInViewer(std::string_view verb, const std::string& name) override {
-    EXPECT_EQ(verb, "open");
-    viewed.push_back(name);
-  }
-  std::string ProgramFileName() override { return "velmo"; }
-  std::uint32_t CodePosition(const void* returnAddress) override { return returnAddress != nullptr ? 1 : 0; }
-  const void* AllocationFailureAddress() override { return nullptr; }
-  void PrepareProcess() override {}
 
-  std::map<std::string, std::string> files;  // by full path
   std::vector<std::string> created;
-  std::vector<std::string> viewed;
-  std::string document;
   const std::string* console = nullptr;  // seen when the document is created
   std::string consoleAtCreate;
   int reads = 0;
@@ -69,16 +52,19 @@ class MemoryPlatform : public Platform {
   int closeFailure = 0;
 
  private:
-  struct Document : test::MemorySink {
-    explicit Document(MemoryPlatform& owner) : owner(owner) {}
+  struct FaultyDocument : ByteSink {
+    FaultyDocument(std::unique_ptr<ByteSink> document, TestDisk& owner)
+        : document(std::move(document)), owner(owner) {}
     void Write(const char* data, std::size_t size) override {
-      MemorySink::Write(data, size);
-      owner.document.append(data, size);
+      if (owner.writeFailure != 0) RaiseInOutError(owner.writeFailure);
+      document->Write(data, size);
     }
     void Close() override {
       if (owner.closeFailure != 0) RaiseInOutError(owner.closeFailure);
+      document->Close();
     }
-    MemoryPlatform& owner;
+    std::unique_ptr<ByteSink> document;
+    TestDisk& owner;
   };
 };
 
@@ -88,8 +74,10 @@ class RunTest : public ::testing::Test {
     test::MemorySource in(input);
     test::MemorySink out;
     platform_.console = &out.bytes;
+    platform_.Written.clear();
     int status = RunVelmo(arguments, in, out, platform_);
     platform_.console = nullptr;
+    document_ = platform_.Written.empty() ? "" : platform_.Files.at(platform_.Written.back());
     console_ = std::regex_replace(out.bytes, std::regex(" at [0-9A-F]{8}\\.\r\n"), " at ????????.\r\n");
     return status;
   }
@@ -97,16 +85,15 @@ class RunTest : public ::testing::Test {
   /// A settings file in the current directory; its full path.
   std::string Settings(const std::string& name, const std::string& content) {
     std::string path = Path(name);
-    platform_.files[path] = content;
+    platform_.Files[path] = content;
     return path;
   }
 
-  static std::string Path(const std::string& name) {
-    return std::string(MemoryPlatform::kDirectory) + "/" + name;
-  }
+  static std::string Path(const std::string& name) { return std::string(TestDisk::kDirectory) + "/" + name; }
 
-  MemoryPlatform platform_;
+  TestDisk platform_;
   std::string console_;
+  std::string document_;  // written whole by the last run
 };
 
 const std::string kLists = "Distance=2 30 N\nAperture=4 8\nFocal=50\n";
@@ -121,14 +108,14 @@ TEST_F(RunTest, WritesTheTextTableAndHandsItToTheViewer) {
   EXPECT_EQ(Run({ini}), 0);
   std::string txt = Path("lenses.txt");
   EXPECT_EQ(console_, Success(ini, txt));
-  EXPECT_EQ(platform_.document, CrLf({
-                                    ": -------------------- F = 50.0 mm --------------------",
-                                    ":              F/4.0       F/8.0",
-                                    " 50.0 2.00 1.832.21 1.682.46",
-                                    " 50.0 30.0 12.3  INF 7.74  INF",
-                                    " 50.0   INF 20.8  INF 10.4  INF",
-                                }));
-  EXPECT_EQ(platform_.viewed, std::vector<std::string>{txt});
+  EXPECT_EQ(document_, CrLf({
+                           ": -------------------- F = 50.0 mm --------------------",
+                           ":              F/4.0       F/8.0",
+                           " 50.0 2.00 1.832.21 1.682.46",
+                           " 50.0 30.0 12.3  INF 7.74  INF",
+                           " 50.0   INF 20.8  INF 10.4  INF",
+                       }));
+  EXPECT_EQ(platform_.Viewed, std::vector<std::string>{txt});
 }
 
 TEST_F(RunTest, TakesTheNameFromThePromptWhenNoArgumentIsGiven) {
@@ -148,7 +135,7 @@ TEST_F(RunTest, TheFirstNonEmptyArgumentNamesTheSettingsFile) {
 }
 
 TEST_F(RunTest, AMissingSettingsFileIsReportedWithTheCurrentPath) {
-  const std::string cwd = MemoryPlatform::kDirectory;
+  const std::string cwd = TestDisk::kDirectory;
   struct Case {
     std::vector<std::string> arguments;
     std::string input;
@@ -163,12 +150,12 @@ TEST_F(RunTest, AMissingSettingsFileIsReportedWithTheCurrentPath) {
       {{cwd}, "", "", cwd},  // a directory
   };
   for (const Case& c : cases) {
-    platform_.viewed.clear();
+    platform_.Viewed.clear();
     EXPECT_EQ(Run(c.arguments, c.input), 0);
     EXPECT_EQ(console_, kBanner + c.prompt +
                             CrLf({"*** ERROR: " + c.name + " not found", "Current path: " + cwd,
                                   "Done. Press Enter to exit."}));
-    EXPECT_TRUE(platform_.viewed.empty()) << "nothing was written, so nothing is opened";
+    EXPECT_TRUE(platform_.Viewed.empty()) << "nothing was written, so nothing is opened";
   }
 }
 
@@ -186,13 +173,13 @@ TEST_F(RunTest, MissingSectionsAndListsEndTheRunWithTheirLine) {
       {"[VELMO]\nDistance=1\nAperture=4\n", "Missing \"Focal\" line in the inifile"},
   };
   for (const Case& c : cases) {
-    platform_.viewed.clear();
+    platform_.Viewed.clear();
     std::string ini = Settings("lenses.ini", c.content);
     EXPECT_EQ(Run({ini}), 0);
     EXPECT_EQ(console_,
               kBanner + CrLf({"Using " + ini, "", "Working...", "", c.line, "Done. Press Enter to exit."}));
     EXPECT_TRUE(platform_.created.empty());
-    EXPECT_TRUE(platform_.viewed.empty());
+    EXPECT_TRUE(platform_.Viewed.empty());
   }
 }
 
@@ -228,7 +215,7 @@ TEST_F(RunTest, AnItemThatIsNoNumberEndsTheRunBeforeAnyDocument) {
     EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", ""}) + c.report + "\r\n")
         << c.lists;
     EXPECT_TRUE(platform_.created.empty());
-    EXPECT_TRUE(platform_.viewed.empty());
+    EXPECT_TRUE(platform_.Viewed.empty());
   }
 }
 
@@ -236,14 +223,14 @@ TEST_F(RunTest, DistancesBeginningWithCapitalNAreInfinite) {
   std::string ini =
       Settings("lenses.ini", "[VELMO]\nHTML=0\nDistance=Nah N/A NaN None\nAperture=8\nFocal=50\n");
   EXPECT_EQ(Run({ini}), 0);
-  EXPECT_EQ(platform_.document, CrLf({
-                                    ": -------------------- F = 50.0 mm --------------------",
-                                    ":              F/8.0",
-                                    " 50.0   INF 20.8  INF",
-                                    " 50.0   INF 20.8  INF",
-                                    " 50.0   INF 20.8  INF",
-                                    " 50.0   INF 20.8  INF",
-                                }));
+  EXPECT_EQ(document_, CrLf({
+                           ": -------------------- F = 50.0 mm --------------------",
+                           ":              F/8.0",
+                           " 50.0   INF 20.8  INF",
+                           " 50.0   INF 20.8  INF",
+                           " 50.0   INF 20.8  INF",
+                           " 50.0   INF 20.8  INF",
+                       }));
 }
 
 TEST_F(RunTest, TheUnitsKeyChoosesFeetByEitherNameInAnyCase) {
@@ -253,11 +240,8 @@ TEST_F(RunTest, TheUnitsKeyChoosesFeetByEitherNameInAnyCase) {
   };
   for (const auto& [units, feet] : cases) {
     std::string ini = Settings("lenses.ini", "[VELMO]\nHTML=0\nUnits=" + std::string(units) + "\n" + kLists);
-    platform_.document.clear();
     EXPECT_EQ(Run({ini}), 0);
-    EXPECT_EQ(platform_.document.substr(platform_.document.find("\r\n") + 2, 8),
-              feet ? ":     ft" : ":       ")
-        << units;
+    EXPECT_EQ(document_.substr(document_.find("\r\n") + 2, 8), feet ? ":     ft" : ":       ") << units;
   }
 }
 
@@ -311,21 +295,19 @@ TEST_F(RunTest, TheCameraFormatGivesTheCircleOfConfusionUnlessCoCDoes) {
        nullptr},
   };
   Run({Settings("lenses.ini", "[VELMO]\nHTML=0\n" + kLists)});
-  const std::string withoutFormat = platform_.document;
-  platform_.document.clear();
+  const std::string withoutFormat = document_;
   for (const auto& c : cases) {
     std::string ini = Settings("lenses.ini", std::string("[VELMO]\nHTML=0\n") + c.keys + kLists);
     EXPECT_EQ(Run({ini}), 0) << c.keys;
-    EXPECT_EQ(platform_.document.substr(0, platform_.document.find("\r\n")), c.firstLine) << c.keys;
+    EXPECT_EQ(document_.substr(0, document_.find("\r\n")), c.firstLine) << c.keys;
     const std::string line = c.consoleLine == nullptr ? "" : std::string(c.consoleLine) + "\r\n";
     EXPECT_EQ(console_, kBanner + CrLf({"Using " + ini, "", "Working...", ""}) + line + "Created " +
                             Path("lenses.txt") + "\r\nDone. Press Enter to exit.\r\n")
         << c.keys;
     // A format that cannot be used leaves the table as it would be without.
     if (c.consoleLine != nullptr) {
-      EXPECT_EQ(platform_.document, withoutFormat) << c.keys;
+      EXPECT_EQ(document_, withoutFormat) << c.keys;
     }
-    platform_.document.clear();
   }
 }
 
@@ -334,7 +316,7 @@ TEST_F(RunTest, AWavelengthBeyondTheNumbersKeepsTheDefault) {
   Run({Settings("lenses.ini",
                 "[VELMO]\nHTML=0\nCoC=0.03\nDiffraction=1\nWavelength=4.9e-324\n"
                 "Distance=2\nAperture=32\nFocal=50\n")});
-  EXPECT_EQ(test::LinesWith(platform_.document, "From f/"),
+  EXPECT_EQ(test::LinesWith(document_, "From f/"),
             std::vector<std::string>{
                 ": * From f/22.4 on, diffraction blurs more than the circle of confusion (550 nm light)."});
 }
@@ -358,13 +340,13 @@ TEST_F(RunTest, FailuresOfTheFilesEndTheRunWithTheirReport) {
     platform_.writeFailure = c.writeFailure;
     platform_.closeFailure = c.closeFailure;
     platform_.created.clear();
-    platform_.viewed.clear();
+    platform_.Viewed.clear();
     std::string ini = Settings("lenses.ini", "[VELMO]\n" + kLists);
     EXPECT_EQ(Run({ini}), 1);
     EXPECT_EQ(console_,
               kBanner + CrLf({"Using " + ini, "", "Working...", "",
                               "Exception EInOutError in module velmo at ????????.", c.message, ""}));
-    EXPECT_TRUE(platform_.viewed.empty());
+    EXPECT_TRUE(platform_.Viewed.empty());
     EXPECT_EQ(platform_.created.size(), c.readFailure != 0 ? 0u : 1u);
   }
 }
@@ -390,8 +372,8 @@ TEST_F(RunTest, ADocumentThatWouldReplaceTheSettingsFileIsRefused) {
                                       "*** ERROR: " + ini + " would replace the settings file",
                                       "Done. Press Enter to exit."}));
   EXPECT_TRUE(platform_.created.empty());
-  EXPECT_TRUE(platform_.viewed.empty());
-  EXPECT_EQ(platform_.files[ini], content);
+  EXPECT_TRUE(platform_.Viewed.empty());
+  EXPECT_EQ(platform_.Files[ini], content);
 }
 
 TEST(FailureReport, AMessageGetsOneFinalPoint) {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,16 +30,16 @@ namespace {
 // Held while the old document is written over; the console's handler waits
 // for it.
 SRWLOCK inPlaceWrite = SRWLOCK_INIT;
-// The temporary file being written, for the console's handler; null when
-// none.
-const wchar_t* volatile pendingFile = nullptr;
+// The temporary file being written, for the console's handler, which runs
+// on a thread of its own; null when none.
+std::atomic<const wchar_t*> pendingFile{nullptr};
 
 /// Ctrl+C, Ctrl+Break, a closed window: a document being written over is
 /// finished first, a temporary file goes, then the run ends as it would
 /// have.
 BOOL WINAPI EndWithoutLeftovers(DWORD) {
   ::AcquireSRWLockExclusive(&inPlaceWrite);
-  if (const wchar_t* file = pendingFile) ::DeleteFileW(file);
+  if (const wchar_t* file = pendingFile.load()) ::DeleteFileW(file);
   ::ReleaseSRWLockExclusive(&inPlaceWrite);
   return FALSE;
 }
@@ -74,13 +75,13 @@ class TemporaryFile {
       if (error_ != 0 && error_ != ERROR_FILE_EXISTS) break;
     }
     if (error_ != 0 && error_ != ERROR_ACCESS_DENIED) RaiseWindowsError(error_);
-    if (error_ == 0) pendingFile = name_.c_str();
+    if (error_ == 0) pendingFile.store(name_.c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
     if (error_ != 0) return;
-    pendingFile = nullptr;
+    pendingFile.store(nullptr);
     if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
     if (!kept_) ::DeleteFileW(name_.c_str());
   }
@@ -128,31 +129,18 @@ class TemporaryFile {
 
 /// The old document, held open for writing until the new one takes its
 /// place; or none.
-class OldDocument {
- public:
-  explicit OldDocument(HANDLE handle) : handle_(handle) {}
-  OldDocument(const OldDocument&) = delete;
-  OldDocument& operator=(const OldDocument&) = delete;
-  ~OldDocument() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-  }
-  HANDLE& handle() { return handle_; }
-  HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
-
- private:
-  HANDLE handle_;
-};
+using OldDocument = OwnedHandle;
 
 /// The new document written into a temporary file, which Close puts in the
 /// document's place.
 class ReplacingSink : public ByteSink {
  public:
-  ReplacingSink(const std::wstring& document, std::unique_ptr<TemporaryFile> temporary, HANDLE old,
+  ReplacingSink(const std::wstring& document, std::unique_ptr<TemporaryFile> temporary, OldDocument&& old,
                 DWORD attributes)
       : document_(document),
         temporary_(std::move(temporary)),
         file_(temporary_->handle(), false),
-        old_(old),
+        old_(std::move(old)),
         attributes_(attributes) {}
 
   void Write(const char* data, std::size_t size) override { file_.Write(data, size); }
@@ -225,7 +213,7 @@ class FileOnDisk : public FileInPlace {
 /// that file keeps every name, attribute and permission it had.
 class InPlaceSink : public ByteSink {
  public:
-  InPlaceSink(HANDLE old, bool readable) : old_(old), readable_(readable) {}
+  InPlaceSink(OldDocument&& old, bool readable) : old_(std::move(old)), readable_(readable) {}
 
   void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
 
@@ -297,15 +285,20 @@ std::unique_ptr<ByteSink> HostPlatform::CreateDocument(const std::string& name) 
   }
   switch (ChooseReplacement(facts)) {
     case Replacement::kRefuse: return nullptr;
-    case Replacement::kStream: return std::make_unique<HandleSink>(old.Release(), true);
+    case Replacement::kStream: {
+      // The handle changes owner only once the sink is there to take it.
+      auto sink = std::make_unique<HandleSink>(old.handle(), true);
+      old.Release();
+      return sink;
+    }
     case Replacement::kRename:
       if (!facts.newFileAllowed) RaiseWindowsError(temporary->error());
-      return std::make_unique<ReplacingSink>(document, std::move(temporary), old.Release(),
+      return std::make_unique<ReplacingSink>(document, std::move(temporary), std::move(old),
                                              info.dwFileAttributes);
     case Replacement::kInPlace: break;
   }
   temporary.reset();
-  return std::make_unique<InPlaceSink>(old.Release(), readable);
+  return std::make_unique<InPlaceSink>(std::move(old), readable);
 }
 
 }  // namespace velmo

@@ -1,11 +1,10 @@
-// What the run needs of the operating system, behind one interface so that
-// a test can run the whole sequence in memory.
+// What the run needs of the operating system, behind one interface: the
+// host system's files, or a disk in memory (memory_platform.h) for the
+// browser and the tests.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/byte_stream.h"
@@ -45,18 +44,12 @@ class Platform {
   /// empty, when it is not there or is a device, which would be read
   /// forever; a file that cannot be opened or read throws EInOutError.
   virtual bool ReadWholeFile(const std::string& name, std::string& content) = 0;
-  /// Asks the desktop to carry out `verb` ("open": show the document with
-  /// its viewer). Never waits for the viewer and never reports: whatever
-  /// happens, the run goes on.
-  virtual void OpenInViewer(std::string_view verb, const std::string& name) = 0;
+  /// Shows the document `name` with the desktop's viewer for its type.
+  /// Never waits for the viewer and never reports: whatever happens, the
+  /// run goes on.
+  virtual void OpenInViewer(const std::string& name) = 0;
   /// The program's own file name, without its directory.
   virtual std::string ProgramFileName() = 0;
-  /// The position within the program file of the call that returned to
-  /// `returnAddress`, as the failure report shows it; 0 when unknown.
-  virtual std::uint32_t CodePosition(const void* returnAddress) = 0;
-  /// Where in the program the last failed allocation was asked for: a
-  /// return address for CodePosition; null when unknown.
-  virtual const void* AllocationFailureAddress() = 0;
   /// Process-wide set-up before the run: a closed pipe on standard output
   /// and a file-size limit become failed writes, not silent deaths, a
   /// closed console stream cannot lend its number to the document, and a
@@ -73,10 +66,8 @@ class HostPlatform : public Platform {
   bool SameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<ByteSink> CreateDocument(const std::string& name) override;
   bool ReadWholeFile(const std::string& name, std::string& content) override;
-  void OpenInViewer(std::string_view verb, const std::string& name) override;
+  void OpenInViewer(const std::string& name) override;
   std::string ProgramFileName() override;
-  std::uint32_t CodePosition(const void* returnAddress) override;
-  const void* AllocationFailureAddress() override;
   void PrepareProcess() override;
 };
 

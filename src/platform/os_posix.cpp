@@ -77,8 +77,7 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
   return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
-void HostPlatform::OpenInViewer(std::string_view /*verb*/, const std::string& name) {
-  // The desktop's opener knows one action, and it is the only one asked for.
+void HostPlatform::OpenInViewer(const std::string& name) {
   // Two forks: the viewer becomes the child of init, so it is never waited
   // for and never left behind as a zombie; the middle process ends at once.
   pid_t middle = ::fork();
@@ -124,14 +123,6 @@ std::unique_ptr<ByteSource> StandardInput() {
 
 std::unique_ptr<ByteSink> StandardOutput() {
   return std::make_unique<FdSink>(STDOUT_FILENO, false);
-}
-
-std::uint32_t HostPlatform::CodePosition(const void* returnAddress) {
-  return CodeOffset(returnAddress);
-}
-
-const void* HostPlatform::AllocationFailureAddress() {
-  return velmo::AllocationFailureAddress();
 }
 
 void HostPlatform::PrepareProcess() {

@@ -95,25 +95,21 @@ std::string HostPlatform::FullPath(const std::string& name) {
 
 bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
-  HANDLE first = OpenToAsk(a);
-  if (first == INVALID_HANDLE_VALUE) return false;
-  HANDLE second = OpenToAsk(b);
+  OwnedHandle first(OpenToAsk(a));
+  if (!first.valid()) return false;
+  OwnedHandle second(OpenToAsk(b));
   BY_HANDLE_FILE_INFORMATION infoA, infoB;
-  const bool same = second != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(first, &infoA) &&
-                    ::GetFileInformationByHandle(second, &infoB) &&
-                    infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-                    infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
-                    infoA.nFileIndexLow == infoB.nFileIndexLow;
-  ::CloseHandle(first);
-  if (second != INVALID_HANDLE_VALUE) ::CloseHandle(second);
-  return same;
+  return second.valid() && ::GetFileInformationByHandle(first.handle(), &infoA) &&
+         ::GetFileInformationByHandle(second.handle(), &infoB) &&
+         infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+         infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
 bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) {
   content.clear();
-  HANDLE handle = ::CreateFileW(Wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
+  OwnedHandle file(::CreateFileW(Wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
     // A settings file that is there and cannot be opened (no permission,
     // held without sharing) is a failed file operation, not a file without
     // the section.
@@ -125,31 +121,21 @@ bool HostPlatform::ReadWholeFile(const std::string& name, std::string& content) 
   }
   // Only a file on a disk is read: a pipe or a device would block or answer
   // differently.
-  if (::GetFileType(handle) != FILE_TYPE_DISK) {
-    ::CloseHandle(handle);
-    return false;
-  }
-  HandleSource source(handle);
+  if (::GetFileType(file.handle()) != FILE_TYPE_DISK) return false;
+  HandleSource source(file.handle());
   char buffer[1 << 16];
-  try {
-    while (std::size_t n = source.Read(buffer, sizeof buffer)) content.append(buffer, n);
-  } catch (...) {
-    ::CloseHandle(handle);
-    throw;
-  }
-  ::CloseHandle(handle);
+  while (std::size_t n = source.Read(buffer, sizeof buffer)) content.append(buffer, n);
   return true;
 }
 
-void HostPlatform::OpenInViewer(std::string_view verb, const std::string& name) {
-  // The shell starts the viewer for the document's type and returns; no
-  // dialog when no program is associated.
-  const std::wstring action = Wide(verb);
+void HostPlatform::OpenInViewer(const std::string& name) {
+  // The shell starts the viewer for the document's type ("open") and
+  // returns; no dialog when no program is associated.
   const std::wstring file = Wide(name);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = action.c_str();
+  info.lpVerb = L"open";
   info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
   ::ShellExecuteExW(&info);
@@ -163,14 +149,6 @@ std::string HostPlatform::ProgramFileName() {
     if (length < buffer.size()) return std::string(NamePart(Utf8(std::wstring_view(buffer.data(), length))));
     buffer.resize(buffer.size() * 2);
   }
-}
-
-std::uint32_t HostPlatform::CodePosition(const void* returnAddress) {
-  return CodeOffset(returnAddress);
-}
-
-const void* HostPlatform::AllocationFailureAddress() {
-  return velmo::AllocationFailureAddress();
 }
 
 void HostPlatform::PrepareProcess() {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/byte_stream.h"
 #include "platform/exceptions.h"
@@ -39,6 +40,25 @@ inline std::string Utf8(std::wstring_view wide) {
       err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL ? kDiskFull : static_cast<int>(err);
   throw EInOutError(code, InOutErrorMessage(code), __builtin_return_address(0));
 }
+
+/// A handle of this program's, closed when its owner goes; or none
+/// (INVALID_HANDLE_VALUE).
+class OwnedHandle {
+ public:
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.Release()) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  ~OwnedHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  HANDLE& handle() { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+ private:
+  HANDLE handle_;
+};
 
 inline bool IsConsole(HANDLE handle) {
   DWORD mode;

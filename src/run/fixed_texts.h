@@ -13,7 +13,6 @@ inline constexpr std::string_view BannerTitle = "VELMO: DOF TABULATION BY THE VE
 // never sends anyone to a stranger's site.
 inline constexpr std::string_view BannerUpdates = "Updates at https://velmo.example.org/";
 inline constexpr std::string_view SectionName = "VELMO";
-inline constexpr std::string_view ShellVerb = "open";
 
 static_assert(BannerTitle.ends_with(AuthorCredit), "the banner names the author credit");
 

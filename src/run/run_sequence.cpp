@@ -5,11 +5,13 @@
 #include <memory>
 #include <new>
 
+#include "numtext/number_settings.h"
 #include "numtext/undefined.h"
 #include "optics/camera_format.h"
 #include "optics/diffraction.h"
 #include "output/dof_table.h"
 #include "output/page_frame.h"
+#include "platform/code_position.h"
 #include "platform/exceptions.h"
 #include "platform/line_reader.h"
 #include "platform/path_text.h"
@@ -64,7 +66,7 @@ class RunSequence {
     console_.Flush();
     // Only a document this run wrote goes to the viewer: never an empty
     // name, nor a stale file of an earlier run.
-    if (created) platform_.OpenInViewer(ShellVerb, settings_.OutputFileName);
+    if (created) platform_.OpenInViewer(settings_.OutputFileName);
     input_.SkipLine();
   }
 
@@ -248,7 +250,7 @@ void ReportFailure(TextWriter& console, Platform& platform, std::string_view cla
   } catch (const Exception&) {
   }
   try {
-    WriteFailureReport(console, className, message, platform.ProgramFileName(), platform.CodePosition(where));
+    WriteFailureReport(console, className, message, platform.ProgramFileName(), CodeOffset(where));
     console.Flush();
   } catch (const Exception&) {
   }
@@ -266,11 +268,17 @@ int RunVelmo(std::span<const std::string> arguments, ByteSource& in, ByteSink& o
   } catch (const Exception& failure) {
     ReportFailure(*console, platform, failure.ClassName(), failure.Message(), failure.Where());
   } catch (const std::bad_alloc&) {
-    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", platform.AllocationFailureAddress());
+    ReportFailure(*console, platform, "EOutOfMemory", "Out of memory", AllocationFailureAddress());
   } catch (const std::exception& failure) {
     ReportFailure(*console, platform, "Exception", failure.what(), nullptr);
   }
   return 1;
+}
+
+int RunProgram(Platform& platform, std::span<const std::string> arguments, ByteSource& in, ByteSink& out) {
+  platform.PrepareProcess();
+  InitNumberSettings();
+  return RunVelmo(arguments, in, out, platform);
 }
 
 }  // namespace velmo

@@ -15,4 +15,8 @@ namespace velmo {
 /// lines; 1 after a failure report. The number settings must be in force.
 int RunVelmo(std::span<const std::string> arguments, ByteSource& in, ByteSink& out, Platform& platform);
 
+/// The whole program, as each edition's entry calls it: the process made
+/// ready, the number settings put in force, then RunVelmo.
+int RunProgram(Platform& platform, std::span<const std::string> arguments, ByteSource& in, ByteSink& out);
+
 }  // namespace velmo
