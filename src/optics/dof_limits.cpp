@@ -76,12 +76,23 @@ VELMO_ALWAYS_INLINE inline double NearLimit(Number h, double s, DistanceUnit uni
   return InUnits(RoundedToDouble(s / OnePlus(h)), unit);
 }
 
-/// Beyond the hyperfocal distance (h > 1) the far limit is none for
-/// certain, and is not computed: -1 says so. (For a huge h or a minute s,
-/// s / (1 - h) could round to zero.)
+// The far limit, s / (1 - h), none where that is below zero:
+// 1. h > 1, the subject beyond the hyperfocal distance: 1 - h < 0, so the
+//    quotient is below zero, and it is not computed; kBelowZero stands for
+//    it (a NaN cannot: in software it says that the short path gave up).
+//    Below zero for certain only where it cannot round to -0 or vanish
+//    among the denormals: s >= 1e-6 mm and h < 2^996 (AboveOne's upper
+//    bound) keep |s / (1 - h)| above 1e-6 / 2^996, about 1.5e-306, a normal
+//    double (they begin at 2.2e-308). The cells of real tables are all
+//    within those bounds.
+// 2. Otherwise the quotient, stored, then in the user's unit, stored.
+// 3. Finished: a result below zero (from step 1, or from step 2 for an h
+//    beyond the bounds) is no far limit; a -0 is kept as computed.
+constexpr double kBelowZero = -1;
+
 template <typename Number>
 VELMO_ALWAYS_INLINE inline double FarLimit(Number h, double s, DistanceUnit unit) {
-  if (s >= 1e-6 && AboveOne(h)) return -1;
+  if (s >= 1e-6 && AboveOne(h)) return kBelowZero;
   return InUnits(RoundedToDouble(s / OneMinus(h)), unit);
 }
 
@@ -100,7 +111,7 @@ VELMO_ALWAYS_INLINE inline DofLimits CellFromDoubles(const Lens& lens, double s,
 }
 
 /// The limits of a cell as the short path gave them, made final: in full
-/// where it gave up, and a far limit beyond infinity is none.
+/// where it gave up, and a far limit below zero (beyond infinity) is none.
 VELMO_ALWAYS_INLINE inline DofLimits Finished(DofLimits limits, const Lens& lens, double s,
                                               DistanceUnit unit) {
   if constexpr (kSoftware) {
@@ -153,8 +164,9 @@ void RowBeyondFocal(std::span<const LensTerms> lenses, const SubjectTerms& subje
   }
 }
 
-/// The limits of a subject at infinity: near at the hyperfocal distance,
-/// f^2 / Nc, and no far limit.
+/// The limits of a subject at infinity: near at f^2 / Nc (where s / (1 + h)
+/// tends as s grows: the hyperfocal distance less the focal length, see
+/// HyperfocalDistance), and no far limit.
 DofLimits InfiniteSubject(const Lens& lens, DistanceUnit unit) {
   const Extended f = lens.Focal;
   const Extended blur = Extended(lens.Aperture) * lens.CoC;

@@ -30,7 +30,9 @@ struct DofLimits {
 /// for infinity); with `unit` feet, the distance and the limits in feet.
 DofLimits ComputeDofLimits(const Lens& lens, double distance, DistanceUnit unit = DistanceUnit::Metre);
 
-/// The hyperfocal distance in metres (in feet when `unit` says so).
+/// The hyperfocal distance, f^2 / Nc + f (the focus whose far limit is just
+/// infinite, counted from the lens), in metres (in feet when `unit` says
+/// so).
 double HyperfocalDistance(const Lens& lens, DistanceUnit unit = DistanceUnit::Metre);
 
 /// The focus distance whose near limit is `near` (both in the user's
