@@ -25,7 +25,7 @@ std::vector<std::string> Sections(const std::string& content) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);
-  velmo::TC_Ini_File ini("fuzz.ini", content);
+  velmo::TC_Ini_File ini(content);
   for (const std::string& section : Sections(content)) {
     std::vector<std::string> names;
     ini.KeyNames(section, names);

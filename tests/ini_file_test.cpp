@@ -14,7 +14,7 @@ namespace {
 class IniFileTest : public ::testing::Test {
  protected:
   TC_Ini_File& Ini(const std::string& content) {
-    ini_ = std::make_unique<TC_Ini_File>("velmo.ini", content);
+    ini_ = std::make_unique<TC_Ini_File>(content);
     return *ini_;
   }
 
@@ -91,7 +91,7 @@ TEST_F(IniFileTest, ASectionWithoutKeysCountsAsAbsent) {
 }
 
 TEST_F(IniFileTest, AnEmptyFileAnswersWithDefaults) {
-  TC_Ini_File ini("absent.ini", "");
+  TC_Ini_File ini("");
   EXPECT_FALSE(ini.HasSection("VELMO"));
   EXPECT_FALSE(ini.HasKey("VELMO", "HTML"));
   EXPECT_TRUE(ini.FetchFlag("VELMO", "HTML", true));

@@ -69,14 +69,6 @@ void BigInteger::ShiftLeft(int bits) {
   if (carry != 0) limbs_.push_back(carry);
 }
 
-void BigInteger::ShiftRightOne() {
-  for (std::size_t i = 0; i < limbs_.size(); ++i) {
-    std::uint64_t next = i + 1 < limbs_.size() ? limbs_[i + 1] : 0;
-    limbs_[i] = (limbs_[i] >> 1) | (next << 63);
-  }
-  Trim();
-}
-
 void BigInteger::Subtract(const BigInteger& other) {
   std::uint64_t borrow = 0;
   for (std::size_t i = 0; i < limbs_.size(); ++i) {

@@ -22,7 +22,6 @@ class BigInteger {
   void MultiplyBy(std::uint64_t factor);
   void MultiplyByPowerOf5(int exponent);
   void ShiftLeft(int bits);
-  void ShiftRightOne();
   /// *this - other; `other` must not be larger.
   void Subtract(const BigInteger& other);
 

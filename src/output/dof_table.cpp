@@ -11,6 +11,7 @@
 #include "output/diffraction_note.h"
 #include "output/dof_chart.h"
 #include "output/stack_table.h"
+#include "output/table_width.h"
 #include "output/zone_table.h"
 
 namespace velmo {
@@ -53,16 +54,16 @@ void WriteHtmlBlockHeader(TextWriter& out, const RunSettings& settings, const Bl
 
 void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, const Block& block) {
   const double focal = block.Focal;
-  out.Text(": -------------------- F = ");
+  out.Text(kTextHeadingBefore);
   WriteReal(out, focal, 1, 1);
-  out.Line(" mm --------------------");
+  out.Line(kTextHeadingAfter);
   // In feet the unit stands over the right end of the distance column;
   // metre tables, the older form, name no unit.
   out.Text(settings.Units == DistanceUnit::Foot ? ":     ft" : ":       ");
   for (int a = 0; a < settings.ApertureCount; ++a) {
     // A star after the aperture marks diffraction; it takes the place of
     // one of the blanks in front, so that the line keeps its width.
-    const int field = settings.Relative ? 11 : 9;
+    const int field = TextApertureField(settings);
     out.TextInField("F/", block.Diffracted[a] ? field - 1 : field);
     WriteReal(out, settings.Apertures[a], 1, 1);
     if (block.Diffracted[a]) out.Char('*');

@@ -8,10 +8,11 @@
 namespace velmo {
 
 std::size_t TextTableWidth(const RunSettings& settings) {
-  constexpr std::size_t kHeading = 55;  // ": ---- F = 50.0 mm ----"
+  constexpr std::size_t kHeading =
+      kTextHeadingBefore.size() + std::string_view("50.0").size() + kTextHeadingAfter.size();
   constexpr std::size_t kDistanceColumn = 10;
-  const std::size_t cell = settings.Relative ? 11 : 9;
-  return std::max(kHeading, kDistanceColumn + cell * settings.ApertureCount);
+  const auto field = static_cast<std::size_t>(TextApertureField(settings));
+  return std::max(kHeading, kDistanceColumn + field * settings.ApertureCount);
 }
 
 std::string TextValue(double x) {

@@ -111,7 +111,7 @@ class RunSequence {
     // One reading answers every question, from the file that was found.
     std::string text;
     platform_.ReadWholeFile(settingsName_, text);
-    ini_ = std::make_unique<TC_Ini_File>(settings_.SettingsFileName, std::move(text));
+    ini_ = std::make_unique<TC_Ini_File>(std::move(text));
     const std::string sections[] = {kSection};
     settings_.HTML = ini_->FetchFlag(kSection, "HTML", settings_.HTML);
     settings_.Relative = ini_->FetchFlag(kSection, "Relative", settings_.Relative);

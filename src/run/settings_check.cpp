@@ -36,7 +36,7 @@ std::string NumberText(Extended x) {
 
 class Checker {
  public:
-  explicit Checker(std::string bytes) : ini_("", std::move(bytes)) {}
+  explicit Checker(std::string bytes) : ini_(std::move(bytes)) {}
 
   std::vector<SettingsFinding> Check() {
     for (const char* key :

@@ -17,13 +17,13 @@ constexpr std::size_t kKeyNameArea = 16384;
 
 }  // namespace
 
-bool TCustomIniFile::HasSection(const std::string& section) {
+bool TC_Ini_File::HasSection(const std::string& section) {
   std::vector<std::string> names;
   KeyNames(section, names);
   return !names.empty();
 }
 
-bool TCustomIniFile::HasKey(const std::string& section, const std::string& key) {
+bool TC_Ini_File::HasKey(const std::string& section, const std::string& key) {
   std::vector<std::string> names;
   KeyNames(section, names);
   for (const std::string& name : names) {
@@ -32,24 +32,24 @@ bool TCustomIniFile::HasKey(const std::string& section, const std::string& key) 
   return false;
 }
 
-std::string TIniFile::FetchText(const std::string& section, const std::string& key,
-                                const std::string& defaultText) {
-  return ProfileValue(Text(), section, key, defaultText, kValueArea);
+std::string TC_Ini_File::FetchText(const std::string& section, const std::string& key,
+                                   const std::string& defaultText) {
+  return ProfileValue(text_, section, key, defaultText, kValueArea);
 }
 
-std::int32_t TIniFile::FetchInteger(const std::string& section, const std::string& key,
-                                    std::int32_t defaultValue) {
+std::int32_t TC_Ini_File::FetchInteger(const std::string& section, const std::string& key,
+                                       std::int32_t defaultValue) {
   std::string text = FetchText(section, key, "");
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
   std::int32_t value;
   return IntegerFromText(text, value) ? value : defaultValue;
 }
 
-bool TIniFile::FetchFlag(const std::string& section, const std::string& key, bool defaultValue) {
+bool TC_Ini_File::FetchFlag(const std::string& section, const std::string& key, bool defaultValue) {
   return FetchInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-double TIniFile::FetchFloat(const std::string& section, const std::string& key, double defaultValue) {
+double TC_Ini_File::FetchFloat(const std::string& section, const std::string& key, double defaultValue) {
   std::string text = FetchText(section, key, "");
   if (text.empty()) return defaultValue;
   Extended value;
@@ -57,9 +57,9 @@ double TIniFile::FetchFloat(const std::string& section, const std::string& key, 
   return StoreDouble(value);
 }
 
-void TIniFile::KeyNames(const std::string& section, std::vector<std::string>& names) {
+void TC_Ini_File::KeyNames(const std::string& section, std::vector<std::string>& names) {
   names.clear();
-  std::string area = ProfileKeyNames(Text(), section, kKeyNameArea);
+  std::string area = ProfileKeyNames(text_, section, kKeyNameArea);
   std::size_t start = 0;
   while (start < area.size() && area[start] != '\0') {
     std::size_t end = area.find('\0', start);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "numtext/extended.h"
@@ -14,59 +15,29 @@
 
 namespace velmo {
 
-class TCustomIniFile {
+class TC_Ini_File {
  public:
-  /// The reader of the file `fileName`, whose whole content is `bytes`.
-  TCustomIniFile(std::string fileName, std::string bytes)
-      : FileName(std::move(fileName)), text_(SettingsFileText(std::move(bytes))) {}
-  virtual ~TCustomIniFile() = default;
+  /// The reader of a settings file whose whole content is `bytes`.
+  explicit TC_Ini_File(std::string bytes) : text_(SettingsFileText(std::move(bytes))) {}
 
-  virtual std::string FetchText(const std::string& section, const std::string& key,
-                                const std::string& defaultText) = 0;
-  virtual std::int32_t FetchInteger(const std::string& section, const std::string& key,
-                                    std::int32_t defaultValue) = 0;
-  virtual bool FetchFlag(const std::string& section, const std::string& key, bool defaultValue) = 0;
-  virtual double FetchFloat(const std::string& section, const std::string& key, double defaultValue) = 0;
+  /// The key's value (at most 2047 characters), or `defaultText`.
+  std::string FetchText(const std::string& section, const std::string& key, const std::string& defaultText);
+  /// The key's value as an integer ("0x" and "$" mark hexadecimal), or the
+  /// default when the text is no integer.
+  std::int32_t FetchInteger(const std::string& section, const std::string& key, std::int32_t defaultValue);
+  /// True for any integer but zero; the default for a text that is none.
+  bool FetchFlag(const std::string& section, const std::string& key, bool defaultValue);
+  /// The key's value as a number, or the default when it is empty or not a
+  /// number. Throws EOverflow for a number beyond the range of a double.
+  double FetchFloat(const std::string& section, const std::string& key, double defaultValue);
   /// Empties `names`, then fills it with the key names of `section` in file
   /// order; duplicates stay.
-  virtual void KeyNames(const std::string& section, std::vector<std::string>& names) = 0;
+  void KeyNames(const std::string& section, std::vector<std::string>& names);
 
   /// True when the section holds at least one key.
   bool HasSection(const std::string& section);
   /// True when the section lists a key of that name, ignoring letter case.
   bool HasKey(const std::string& section, const std::string& key);
-
-  const std::string FileName;
-
- protected:
-  const std::string& Text() const { return text_; }
-
- private:
-  std::string text_;
-};
-
-class TIniFile : public TCustomIniFile {
- public:
-  using TCustomIniFile::TCustomIniFile;
-
-  /// The key's value (at most 2047 characters), or `defaultText`.
-  std::string FetchText(const std::string& section, const std::string& key,
-                        const std::string& defaultText) override;
-  /// The key's value as an integer ("0x" and "$" mark hexadecimal), or the
-  /// default when the text is no integer.
-  std::int32_t FetchInteger(const std::string& section, const std::string& key,
-                            std::int32_t defaultValue) override;
-  /// True for any integer but zero; the default for a text that is none.
-  bool FetchFlag(const std::string& section, const std::string& key, bool defaultValue) override;
-  /// The key's value as a number, or the default when it is empty or not a
-  /// number. Throws EOverflow for a number beyond the range of a double.
-  double FetchFloat(const std::string& section, const std::string& key, double defaultValue) override;
-  void KeyNames(const std::string& section, std::vector<std::string>& names) override;
-};
-
-class TC_Ini_File : public TIniFile {
- public:
-  TC_Ini_File(std::string fileName, std::string text) : TIniFile(std::move(fileName), std::move(text)) {}
 
   /// `key` from the last of `sections` that has it, as a number; the
   /// default when none has it, or when that section's value is no number.
@@ -76,6 +47,9 @@ class TC_Ini_File : public TIniFile {
   /// untouched, when no section has the key.
   std::uint16_t LookupList(std::span<const std::string> sections, const std::string& key,
                            std::span<std::string> items, std::uint16_t maximum);
+
+ private:
+  std::string text_;
 };
 
 }  // namespace velmo
