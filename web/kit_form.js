@@ -4,6 +4,8 @@
 // document made from the form is the document the desktop makes from the
 // same file.
 
+/* global readKey, writeKey -- settings_text.js */
+
 /// The form's plain fields: the key each one writes.
 const kTextFields = [
   ["kit-focal", "Focal"], ["kit-aperture", "Aperture"], ["kit-distance", "Distance"], ["kit-coc", "CoC"],

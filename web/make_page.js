@@ -5,7 +5,7 @@
 // when it is served over http(s): a manifest, a service worker and icons.
 // Usage: node make_page.js OUTPUT.html VELMO.CSS VELMO.JS VERSION EXAMPLE.ini...
 "use strict";
-const crypto = require("node:crypto");
+const { createHash } = require("node:crypto");
 const fs = require("node:fs");
 const path = require("node:path");
 const { iconPng } = require("./icon.js");
@@ -65,5 +65,5 @@ const manifest = {
 fs.writeFileSync(path.join(outputDir, "velmo.webmanifest"), JSON.stringify(manifest, null, 2) + "\n");
 for (const size of [192, 512]) fs.writeFileSync(path.join(outputDir, "velmo-" + size + ".png"), iconPng(size));
 // The store is named after the page's bytes: every change makes a new one.
-const store = crypto.createHash("sha256").update(page).digest("hex").slice(0, 16);
+const store = createHash("sha256").update(page).digest("hex").slice(0, 16);
 fs.writeFileSync(path.join(outputDir, "velmo-sw.js"), filled(web("service_worker.js"), { STORE: store }));

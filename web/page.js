@@ -3,6 +3,11 @@
 // byte; once the text is edited (in the box or through the form), its
 // bytes are those of a UTF-8 file of the text, as an editor would save it.
 
+/* global KitForm -- kit_form.js */
+/* global ShownDocument -- shown_document.js */
+/* global savedKits, saveKit, deleteKit, kitNamed, keepEditing, editedKit, shareLink, sharedKit -- kits.js */
+/* global VELMO_CSS, VELMO_EXAMPLES, VelmoModule, velmoAnswer -- page.html and its other scripts */
+
 // A settings file is a few lines; a larger file is refused before it is
 // read, so that a wrong file never freezes the page.
 const kLargestSettingsFile = 1024 * 1024;

@@ -17,11 +17,11 @@ Module["runVelmo"] = function (name, bytes) {
   function copy(pointer, size) {
     return HEAPU8.slice(pointer, pointer + size);
   }
-  var console = copy(_velmo_console_data(), _velmo_console_size());
+  var consoleBytes = copy(_velmo_console_data(), _velmo_console_size());
   var documentName = UTF8ToString(_velmo_document_name());
   return {
     status: status,
-    console: console,
+    console: consoleBytes,
     document: documentName === "" ? null : {
       name: documentName,
       bytes: copy(_velmo_document_data(), _velmo_document_size()),
