@@ -2,7 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
+#include "numtext/bit_cast.h"
+#include "numtext/quick_cell.h"
 #include "numtext/short_text.h"
 
 namespace velmo {
@@ -25,10 +29,30 @@ ShortText FormatCell(char sign, Markup markup, double x);
 /// The most characters a cell takes.
 inline constexpr std::size_t kCellCapacity = ShortText::kCapacity;
 
+/// WriteCell for the cells the quick way leaves: the infinite, the
+/// negative, from 999.5 on.
+char* WriteOtherCell(char* out, char sign, Markup markup, double x);
+
 /// FormatCell's text written in place at `out`, which has room for
 /// kCellCapacity characters; returns the end of the text. The table's way:
 /// no text is built and then copied.
-char* WriteCell(char* out, char sign, Markup markup, double x);
+inline char* WriteCell(char* out, char sign, Markup markup, double x) {
+  // One comparison finds the quick cells: the bits of a double from +0 up
+  // compare as unsigned integers as the values do, and those of a negative
+  // value (its sign bit set), of the infinite one and of every NaN (all
+  // ones in the exponent) compare above those of 999.5. Undefined is a NaN.
+  if (BitCast<std::uint64_t>(x) < BitCast<std::uint64_t>(kQuickCellsBelow)) {
+    const int decimals = QuickCellDecimals(x);
+    const std::uint64_t n = KeptPlaces(x, decimals);
+    // Below 999.5 no count reaches 1000; were one to, the rules take it.
+    if (n < kQuickCells[0].size()) {
+      if (sign != kNoSign) *out++ = sign;
+      std::memcpy(out, kQuickCells[static_cast<std::size_t>(decimals)][n].data(), 4);
+      return out + 4;
+    }
+  }
+  return WriteOtherCell(out, sign, markup, x);
+}
 
 /// The same text by the general rules of number text alone, without the
 /// quick way that FormatCell takes for most values: the judge of that way

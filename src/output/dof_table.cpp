@@ -1,6 +1,8 @@
 #include "output/dof_table.h"
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "numtext/format_cell.h"
 #include "numtext/format_compact.h"
@@ -71,36 +73,50 @@ void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, const Bl
   out.LineEnd();
 }
 
-/// One cell's limits, written in place: in HTML "<TD>" (with the class
-/// DIFF where diffraction limits the aperture), the near limit,
-/// "-" (a blank in relative mode), the far limit and the line end; in text
-/// a blank and the two limits.
-void WriteLimits(TextWriter& out, const RunSettings& settings, bool diffracted, double near, double far) {
-  constexpr std::string_view kCell = "<TD>";
-  constexpr std::string_view kDiffractedCell = "<TD CLASS=DIFF>";
-  constexpr std::size_t kRoom = 2 * kCellCapacity + kDiffractedCell.size() + 1;
-  char* const start = out.Room(kRoom);
-  char* end = start;
-  if (settings.HTML) {
-    const std::string_view open = diffracted ? kDiffractedCell : kCell;
-    end = std::copy(open.begin(), open.end(), end);
-    end = WriteCell(end, NearSign(settings), Markup::Html, near);
-    *end++ = settings.Relative ? ' ' : '-';
-    end = WriteCell(end, FarSign(settings), Markup::Html, far);
-  } else {
-    *end++ = ' ';
-    end = WriteCell(end, NearSign(settings), Markup::Text, near);
-    end = WriteCell(end, FarSign(settings), Markup::Text, far);
+/// What the cells of a block's rows are made of, settled once for the
+/// block: in HTML each cell is its aperture's opening tag ("<TD>", with the
+/// class DIFF where diffraction limits the aperture), the near limit, "-"
+/// (a blank in relative mode), the far limit and the line end; in text a
+/// blank and the two limits. Relative mode puts its signs in front.
+struct CellPieces {
+  Markup Form;
+  char NearSign;
+  char FarSign;
+  char Between;  // HTML only
+  std::vector<std::string_view> Opening;
+};
+
+CellPieces BlockCellPieces(const RunSettings& settings, const Block& block) {
+  CellPieces pieces{settings.HTML ? Markup::Html : Markup::Text,
+                    NearSign(settings),
+                    FarSign(settings),
+                    settings.Relative ? ' ' : '-',
+                    {}};
+  for (int a = 0; a < block.ApertureCount; ++a) {
+    pieces.Opening.push_back(!settings.HTML ? " " : block.Diffracted[a] ? "<TD CLASS=DIFF>" : "<TD>");
   }
-  out.Advance(static_cast<std::size_t>(end - start));
-  if (settings.HTML) out.LineEnd();
+  return pieces;
 }
 
-void WriteRow(TextWriter& out, const RunSettings& settings, const Block& block, int row) {
+/// The longest cell: the opening tag, the two limits, the mark between
+/// them and the line end.
+constexpr std::size_t kCellRoom = std::string_view("<TD CLASS=DIFF>").size() + 2 * kCellCapacity + 3;
+
+/// One cell's limits written at `out`; the end of what it wrote.
+char* WriteLimits(char* out, const CellPieces& pieces, std::string_view opening, double near, double far) {
+  out = std::copy(opening.begin(), opening.end(), out);
+  out = WriteCell(out, pieces.NearSign, pieces.Form, near);
+  if (pieces.Form == Markup::Html) *out++ = pieces.Between;
+  out = WriteCell(out, pieces.FarSign, pieces.Form, far);
+  if (pieces.Form == Markup::Html) out = std::copy_n("\r\n", 2, out);
+  return out;
+}
+
+void WriteRow(TextWriter& out, const RunSettings& settings, const Block& block, const CellPieces& pieces,
+              int row) {
   const double distance = block.Distances[row];
   const double focal = block.Focal;
-  const bool html = settings.HTML;
-  if (html) {
+  if (settings.HTML) {
     out.Line("<TR> <TH CLASS=DIST>");
     out.Text(FormatCell(kNoSign, Markup::Html, distance).View());
     out.LineEnd();
@@ -109,6 +125,9 @@ void WriteRow(TextWriter& out, const RunSettings& settings, const Block& block, 
     out.Char(' ');
     out.Text(FormatCell(kNoSign, Markup::Text, distance).View());
   }
+  // The row's cells in one stretch of the document's buffer.
+  char* const start = out.Room(kCellRoom * static_cast<std::size_t>(block.ApertureCount));
+  char* end = start;
   for (int a = 0; a < block.ApertureCount; ++a) {
     double near = block.At(row, a).Near;
     double far = block.At(row, a).Far;
@@ -117,8 +136,9 @@ void WriteRow(TextWriter& out, const RunSettings& settings, const Block& block, 
       if (!IsUndefined(near)) near = static_cast<double>(Extended(distance) - near);
       if (!IsUndefined(far)) far = static_cast<double>(Extended(far) - distance);
     }
-    WriteLimits(out, settings, block.Diffracted[a], near, far);
+    end = WriteLimits(end, pieces, pieces.Opening[static_cast<std::size_t>(a)], near, far);
   }
+  out.Advance(static_cast<std::size_t>(end - start));
   out.LineEnd();
 }
 
@@ -164,7 +184,8 @@ void WriteDofTable(TextWriter& OutputFile, const RunSettings& settings) {
     } else {
       WriteTextBlockHeader(OutputFile, settings, block);
     }
-    for (int row = 0; row < block.RowCount(); ++row) WriteRow(OutputFile, settings, block, row);
+    const CellPieces pieces = BlockCellPieces(settings, block);
+    for (int row = 0; row < block.RowCount(); ++row) WriteRow(OutputFile, settings, block, pieces, row);
     if (settings.HTML) {
       WriteHyperfocalRow(OutputFile, block);
       if (settings.Chart) WriteDofChart(OutputFile, settings, block);
