@@ -13,6 +13,22 @@ namespace {
 constexpr long kSurelyTooLarge = 4933;
 constexpr long kSurelyZero = -4951;
 
+// Up to 19 digits are an integer below 2^64, and 10^0 to 10^18 are below
+// 2^64 too: both exact in the extended format.
+constexpr long kExactDigits = 19;
+constexpr long kExactPowers = 18;
+
+/// digits x 10^exponent for exact operands: one multiplication or
+/// division, which the extended format rounds correctly by itself, to
+/// nearest and ties to even, as the exact way below does. The numbers of
+/// settings files take this way.
+Extended OneRounding(std::string_view digits, long exponent) {
+  std::uint64_t integer = 0;
+  for (const char digit : digits) integer = integer * 10 + static_cast<std::uint64_t>(digit - '0');
+  const Extended power = kPowerOf10[static_cast<std::size_t>(exponent < 0 ? -exponent : exponent)];
+  return exponent < 0 ? Extended(integer) / power : Extended(integer) * power;
+}
+
 Extended FromSoft(SoftExtended x) {
   return Extended::FromFields(x.Negative(), x.BiasedExponent(), x.Significand());
 }
@@ -73,6 +89,11 @@ bool ExtendedFromDecimal(std::string_view digits, long exponent, bool negative, 
     return true;
   }
   if (length + exponent - 1 >= kSurelyTooLarge) return false;
+  if (length <= kExactDigits && exponent >= -kExactPowers && exponent <= kExactPowers) {
+    value = OneRounding(digits, exponent);
+    if (negative) value = -value;
+    return true;
+  }
 
   BigInteger number = BigInteger::FromDigits(digits);
   UInt128 top;
