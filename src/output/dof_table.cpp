@@ -75,11 +75,6 @@ void WriteTextBlockHeader(TextWriter& out, const RunSettings& settings, const Bl
   out.LineEnd();
 }
 
-/// What the cells of a block's rows are made of, settled once for the
-/// block: in HTML each cell is its aperture's opening tag ("<TD>", with the
-/// class DIFF where diffraction limits the aperture), the near limit, "-"
-/// (a blank in relative mode), the far limit and the line end; in text a
-/// blank and the two limits. Relative mode puts its signs in front.
 /// A cell's opening, copied whole (one move of 16 bytes) and counted by
 /// its size.
 struct Opening {
@@ -87,6 +82,11 @@ struct Opening {
   std::size_t Size;
 };
 
+/// What the cells of a block's rows are made of, settled once for the
+/// block: in HTML each cell is its aperture's opening tag ("<TD>", with the
+/// class DIFF where diffraction limits the aperture), the near limit, "-"
+/// (a blank in relative mode), the far limit and the line end; in text a
+/// blank and the two limits. Relative mode puts its signs in front.
 struct CellPieces {
   Markup Form;
   char NearSign;
