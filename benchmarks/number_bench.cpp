@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <span>
 #include <vector>
 
 #include "numtext/format_cell.h"
