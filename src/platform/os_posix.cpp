@@ -1,9 +1,9 @@
 // The host platform on POSIX systems (Linux; macOS by the same calls).
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #ifdef __APPLE__
@@ -22,6 +22,9 @@
 #include "platform/os.h"
 #include "platform/path_text.h"
 
+// The environment the viewer starts with: Velmo's own.
+extern char** environ;
+
 namespace velmo {
 
 namespace {
@@ -37,6 +40,15 @@ bool OtherDirectory(const std::string& a, const std::string& b) {
   struct stat infoA, infoB;
   if (::stat(a.c_str(), &infoA) != 0 || ::stat(b.c_str(), &infoB) != 0) return false;
   return infoA.st_dev != infoB.st_dev || infoA.st_ino != infoB.st_ino;
+}
+
+/// Velmo never waits for the viewer: a child that ends is then not kept as
+/// a zombie until Velmo ends, which first waits for the user's Enter.
+void NeverKeepEndedChildren() {
+  struct sigaction noWait {};
+  noWait.sa_handler = SIG_DFL;
+  noWait.sa_flags = SA_NOCLDWAIT;
+  ::sigaction(SIGCHLD, &noWait, nullptr);
 }
 
 }  // namespace
@@ -78,25 +90,32 @@ bool HostPlatform::SameFile(const std::string& a, const std::string& b) {
 }
 
 void HostPlatform::OpenInViewer(const std::string& name) {
-  // Two forks: the viewer becomes the child of init, so it is never waited
-  // for and never left behind as a zombie; the middle process ends at once.
-  pid_t middle = ::fork();
-  if (middle < 0) return;
-  if (middle == 0) {
-    ::setsid();
-    if (::fork() != 0) ::_exit(0);
-    int null = ::open("/dev/null", O_RDWR);
-    if (null >= 0) {
-      ::dup2(null, 0);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-    }
-    ::signal(SIGPIPE, SIG_DFL);
-    ::execlp(kViewerProgram, kViewerProgram, name.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
+  // The viewer is spawned, not forked: a fork copies the whole process only
+  // for the copy to start another program, and on some systems that costs
+  // more than the largest table. It starts in a session of its own, away
+  // from the console's signals, reading and writing nowhere, with the
+  // signals that Velmo ignores for itself (PrepareProcess) at their defaults.
+  posix_spawnattr_t attributes;
+  if (::posix_spawnattr_init(&attributes) != 0) return;
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigaddset(&defaults, SIGXFSZ);
+  ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+  ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF);
+  posix_spawn_file_actions_t actions;
+  if (::posix_spawn_file_actions_init(&actions) == 0) {
+    ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDWR, 0);
+    ::posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDERR_FILENO);
+    NeverKeepEndedChildren();
+    char* arguments[] = {const_cast<char*>(kViewerProgram), const_cast<char*>(name.c_str()), nullptr};
+    pid_t viewer;
+    // A viewer that is missing or fails is no failure of the run.
+    ::posix_spawnp(&viewer, kViewerProgram, &actions, &attributes, arguments, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
   }
-  while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-  }
+  ::posix_spawnattr_destroy(&attributes);
 }
 
 std::string HostPlatform::ProgramFileName() {
