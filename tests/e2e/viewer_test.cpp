@@ -93,7 +93,7 @@ TEST_F(EndToEnd, TheViewerStartsApartWithNoSignalIgnored) {
   // Bit n - 1 of the mask is signal n. (glibc's own two signals, 32 and
   // 33, come ignored from any spawn: they are no concern of the viewer's.)
   const unsigned long long mask = std::stoull(ignored.substr(ignored.find('\t') + 1), nullptr, 16);
-  for (int signal : {SIGPIPE, SIGXFSZ, SIGCHLD}) EXPECT_EQ(mask & (1ull << (signal - 1)), 0u) << ignored;
+  for (int number : {SIGPIPE, SIGXFSZ, SIGCHLD}) EXPECT_EQ(mask & (1ull << (number - 1)), 0u) << ignored;
   EXPECT_NE(session, std::to_string(::getsid(0)));
   EXPECT_EQ(input, "/dev/null");
 }
